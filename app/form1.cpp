@@ -1,0 +1,384 @@
+#include "form1.h"
+
+#include "codepage.h"
+#include "layout.h"
+#include "lookup.h"
+#include "picture_holder.h"
+#include "pictures.h"
+#include "platform.h"
+#include "status_bar.h"
+#include "word_list_file.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+
+using platform::fromTwips;
+using Panel = MainStatusBar::Panel;
+
+namespace {
+
+constexpr int kClientWidthTwips = 7305;
+constexpr int kClientHeightTwips = 4650;
+constexpr int kToolbarHeightTwips = 600;
+const QByteArray kDefaultValue = QByteArrayLiteral("none");
+const QString kStartText = QStringLiteral("Type your search");
+
+struct ToolbarButton {
+    const char *key;     // empty for a separator
+    const char *toolTip;
+    int image;           // index into the image list, from 1
+};
+
+constexpr ToolbarButton kToolbarButtons[] = {
+    {"Exit", "Exit", 1},
+    {"", "", 0},
+    {"Add", "Add to Parlanta", 2},
+    {"", "", 0},
+    {"Numbers", "Numbers", 3},
+    {"Days", "Days", 4},
+    {"Tech", "Technology", 8},
+    {"", "", 0},
+    {"Language", "Language", 5},
+    {"About", "About Parlanta", 11},
+    {"Readme", "Read me", 13},
+    {"", "", 0},
+    {"Home", "To Parlanta's home", 7},
+    {"", "", 0},
+};
+
+QToolButton *pictureButton(QWidget *parent, const char *name, const QString &caption, const QIcon &picture,
+                           int iconSize, const QRect &geometry)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setText(caption);
+    button->setIcon(picture);
+    button->setIconSize(QSize(iconSize, iconSize));
+    button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextUnderIcon);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+// The main window's way of hearing a lookup's outcome: the empty-search
+// message box, or the status-bar texts and pictures.
+class Form1::SearchReporter final : public dictionary::LookupReporter {
+public:
+    SearchReporter(Form1 &window, const QByteArray &key) : m_window(window), m_key(key) {}
+
+    void emptyKey() override
+    {
+        m_window.m_platform.messageBox(
+            QStringLiteral("No text was entered,\r\nplease enter a word in the search box."), platform::kTitle,
+            platform::MessageStyle::Exclamation);
+        m_window.Text1->setFocus();
+    }
+
+    void found(const QByteArray &) override
+    {
+        MainStatusBar &bar = *m_window.StatusBar1;
+        const QString word = dictionary::codepage::decode(dictionary::codepage::upper(m_key));
+        bar.setPanelText(Panel::First, QStringLiteral("Search for ") + word + QStringLiteral("..."));
+        bar.setPanelText(Panel::Second, QStringLiteral("Found"));
+        bar.setPanelPicture(Panel::Second, m_window.Image1->picture());
+        bar.setPanelText(Panel::Third, QString());
+        bar.setPanelPicture(Panel::Third, m_window.Image3->picture());
+    }
+
+    std::optional<QByteArray> notFound(const QByteArray &defaultValue) override
+    {
+        MainStatusBar &bar = *m_window.StatusBar1;
+        bar.setPanelPicture(Panel::Second, m_window.Image2->picture());
+        bar.setPanelText(Panel::Second, QStringLiteral("Not found"));
+        bar.setPanelText(Panel::Third, QStringLiteral("Click Add to add it"));
+        bar.setPanelPicture(Panel::Third, m_window.Image4->picture());
+        return defaultValue;
+    }
+
+private:
+    Form1 &m_window;
+    QByteArray m_key;
+};
+
+Form1::Form1(platform::Platform &platform, QWidget *parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowCloseButtonHint),
+      m_platform(platform)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Parlanta"));
+    setWindowIcon(pictures::icon(QStringLiteral("main.ico")));
+    setFont(platform::defaultFont());
+
+    createToolbar();
+    createMenus();
+    createControls();
+    setTabOrderAndAccess();
+
+    // The client area is fixed; the menu bar comes on top of it.
+    const QSize client = platform::sizeFromTwips(kClientWidthTwips, kClientHeightTwips);
+    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Form1_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createToolbar()
+{
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    Toolbar1->setFloatable(false);
+    Toolbar1->setIconSize(QSize(32, 32));
+    Toolbar1->setFixedHeight(platform::twipsToPixels(kToolbarHeightTwips));
+    Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    Toolbar1->toggleViewAction()->setEnabled(false);
+    for (const ToolbarButton &spec : kToolbarButtons) {
+        const QString key = QLatin1String(spec.key);
+        if (key.isEmpty()) {
+            Toolbar1->addSeparator();
+            continue;
+        }
+        const QString toolTip = QLatin1String(spec.toolTip);
+        QAction *button = Toolbar1->addAction(ImageList1.image(spec.image), toolTip);
+        button->setObjectName(QStringLiteral("Toolbar1_") + key);
+        button->setData(key);
+        button->setToolTip(toolTip);
+        if (QWidget *widget = Toolbar1->widgetForAction(button)) {
+            widget->setFixedSize(39, 38);
+            widget->setAccessibleName(toolTip);
+        }
+    }
+    connect(Toolbar1, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
+    addToolBar(Qt::TopToolBarArea, Toolbar1);
+
+    StatusBar1 = new MainStatusBar(this);
+    setStatusBar(StatusBar1);
+}
+
+void Form1::createMenus()
+{
+    const auto addMenu = [this](const char *name, const QString &caption) {
+        QMenu *menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    const auto addItem = [](QMenu *menu, const char *name, const QString &caption) {
+        QAction *item = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        return item;
+    };
+
+    QMenu *mnufile = addMenu("mnufile", QStringLiteral("&File"));
+    QAction *subExit = addItem(mnufile, "subExit", QStringLiteral("E&xit"));
+    connect(subExit, &QAction::triggered, this, &Form1::subExit_Click);
+
+    QMenu *mnuEdit = addMenu("mnuEdit", QStringLiteral("&Edit"));
+    addItem(mnuEdit, "subAdd", QStringLiteral("&Add to Parlanta..."));
+
+    QMenu *mnuView = addMenu("mnuView", QStringLiteral("&View"));
+    addItem(mnuView, "subNumbers", QStringLiteral("&Numbers..."));
+    addItem(mnuView, "subTec", QStringLiteral("&Technology..."));
+    addItem(mnuView, "subDays", QStringLiteral("&Days..."));
+
+    QMenu *mnuHelp = addMenu("mnuHelp", QStringLiteral("&Help"));
+    addItem(mnuHelp, "subLanguage", QStringLiteral("&Language..."));
+    addItem(mnuHelp, "subHum", QStringLiteral("&About Parlanta..."));
+    addItem(mnuHelp, "ssep", QStringLiteral("-"));
+    addItem(mnuHelp, "subReadMe", QStringLiteral("Read &Me..."));
+
+    // The pop-up menu is never part of the menu bar.
+    EditMenu = new QMenu(QStringLiteral("&Pop up Menu"), this);
+    EditMenu->setObjectName(QStringLiteral("EditMenu"));
+    addItem(EditMenu, "subNum", QStringLiteral("&Numbers..."));
+    addItem(EditMenu, "subTech", QStringLiteral("&Technology.."));
+    addItem(EditMenu, "subDay", QStringLiteral("&Days..."));
+    addItem(EditMenu, "seprator", QStringLiteral("-"));
+    addItem(EditMenu, "sunAds", QStringLiteral("&Add to Parlanta... "));
+    addItem(EditMenu, "separtor1", QStringLiteral("-"));
+    addItem(EditMenu, "subLan", QStringLiteral("&Language..."));
+    addItem(EditMenu, "subAbout", QStringLiteral("&About Parlanta..."));
+}
+
+void Form1::createControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    // Positions are given from the top of the client area, which the toolbar
+    // shares with the controls.
+    const auto place = [](int left, int top, int width, int height) {
+        return fromTwips(left, top - kToolbarHeightTwips, width, height);
+    };
+
+    Command3 = pictureButton(client, "Command3", QString(), pictures::icon(QStringLiteral("exit.ico")), 32,
+                             place(5520, 3480, 1215, 615));
+    Command3->setToolTip(QStringLiteral("Exit"));
+    Command2 = pictureButton(client, "Command2", QStringLiteral("Clear &All"),
+                             QIcon(pictures::maskedBitmap(QStringLiteral("clear.bmp"))), 16,
+                             place(480, 3480, 1215, 615));
+    Command1 = pictureButton(client, "Command1", QStringLiteral("&Search"),
+                             QIcon(pictures::maskedBitmap(QStringLiteral("search.bmp"))), 16,
+                             place(3000, 3480, 1215, 615));
+
+    Text2 = new QLineEdit(client);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setGeometry(place(3120, 1200, 3975, 375));
+    Text2->setReadOnly(true); // the program writes it; the user may select and copy
+
+    Text1 = new QLineEdit(client);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(place(360, 1200, 2295, 375));
+    Text1->installEventFilter(this);
+
+    Image4 = new PictureHolder(pictures::icon(QStringLiteral("add.ico")), client);
+    Image4->setObjectName(QStringLiteral("Image4"));
+    Image4->setGeometry(place(3840, 2040, 480, 480));
+    Image3 = new PictureHolder(QIcon(), client);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image3->setGeometry(place(1440, 2520, 735, 495));
+
+    Label2 = new QLabel(QStringLiteral("Balouchi"), client);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(place(3120, 840, 1215, 255));
+    Label1 = new QLabel(QStringLiteral("Search for"), client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(place(360, 840, 1455, 255));
+
+    Image2 = new PictureHolder(pictures::icon(QStringLiteral("notfound.ico")), client);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(place(3000, 2280, 480, 480));
+    Image1 = new PictureHolder(pictures::icon(QStringLiteral("found.ico")), client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(place(3000, 2280, 480, 480));
+
+    connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QToolButton::clicked, this, &Form1::Command3_Click);
+}
+
+void Form1::setTabOrderAndAccess()
+{
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+
+    Label1->setBuddy(Text1);
+    Label2->setBuddy(Text2);
+    Text1->setAccessibleName(Label1->text());
+    Text2->setAccessibleName(Label2->text());
+    Command1->setAccessibleName(QStringLiteral("Search"));
+    Command2->setAccessibleName(QStringLiteral("Clear All"));
+    Command3->setAccessibleName(Command3->toolTip());
+    Text1->setFocus();
+}
+
+void Form1::Form1_Load()
+{
+    Image1->hide();
+    Image2->hide();
+    Image3->hide();
+    Image4->hide();
+    StatusBar1->setPanelText(Panel::First, kStartText);
+    StatusBar1->setPanelText(Panel::Second, QString());
+    StatusBar1->setPanelPicture(Panel::Second, Image3->picture());
+    StatusBar1->setPanelText(Panel::Third, QString());
+}
+
+void Form1::Command1_Click()
+{
+    const QByteArray key = dictionary::codepage::encodeLossy(Text1->text());
+    SearchReporter reporter(*this, key);
+    try {
+        const std::optional<QByteArray> result = dictionary::LookupEntry(
+            dictionary::kSection, key, kDefaultValue, dictionary::dictionaryPath(m_platform.programFolder()),
+            reporter);
+        Text2->setText(result ? dictionary::codepage::decode(dictionary::codepage::upper(*result)) : QString());
+    } catch (const dictionary::LookupError &) {
+        // A search that fails leaves the window as it was.
+    }
+}
+
+void Form1::Command2_Click()
+{
+    Text1->clear();
+    Text2->clear();
+    StatusBar1->setPanelText(Panel::First, kStartText);
+    StatusBar1->setPanelText(Panel::Second, QString());
+    StatusBar1->setPanelText(Panel::Third, QString());
+    StatusBar1->setPanelPicture(Panel::Second, Image3->picture());
+    StatusBar1->setPanelPicture(Panel::First, Image3->picture());
+    StatusBar1->setPanelPicture(Panel::Third, Image3->picture());
+    Text1->setFocus();
+}
+
+void Form1::Command3_Click()
+{
+    m_platform.endProgram();
+}
+
+void Form1::Text1_KeyDown(int keyCode)
+{
+    if (keyCode == Qt::Key_Left)
+        Text1->clear();
+}
+
+void Form1::Text1_KeyPress(int keyAscii)
+{
+    if (keyAscii == '\r')
+        Command1_Click();
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Text1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Left)
+            Text1_KeyDown(Qt::Key_Left);
+        else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            Text1_KeyPress('\r');
+    }
+    return QMainWindow::eventFilter(watched, event); // every key goes on to the box
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    // Search is the window's default button: Enter elsewhere presses the
+    // focused button, or Search. The search box has run its own search
+    // already, and one Enter runs one search.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && focusWidget() != Text1) {
+        if (auto *focused = qobject_cast<QToolButton *>(focusWidget()))
+            focused->click();
+        else
+            Command1->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void Form1::Toolbar1_ButtonClick(QAction *button)
+{
+    const QString key = button->data().toString();
+    if (key == QLatin1String("Exit"))
+        subExit_Click();
+}
+
+void Form1::subExit_Click()
+{
+    m_platform.endProgram();
+}

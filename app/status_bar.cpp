@@ -1,0 +1,64 @@
+#include "status_bar.h"
+
+#include "layout.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+namespace {
+constexpr int kPanelWidthTwips = 2415;
+constexpr int kPanelMinimumTwips = 1440;
+constexpr int kHeightTwips = 375;
+constexpr int kPictureSize = 16;
+} // namespace
+
+MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    setSizeGripEnabled(false);
+    setFixedHeight(platform::twipsToPixels(kHeightTwips));
+    int number = 1;
+    for (PanelWidgets &panel : m_panels) {
+        panel.frame = new QWidget(this);
+        panel.frame->setObjectName(QStringLiteral("Panel%1").arg(number++));
+        panel.frame->setMinimumWidth(platform::twipsToPixels(kPanelMinimumTwips));
+        panel.frame->setFixedWidth(platform::twipsToPixels(kPanelWidthTwips));
+        auto *layout = new QHBoxLayout(panel.frame);
+        layout->setContentsMargins(2, 0, 2, 0);
+        layout->setSpacing(3);
+        panel.picture = new QLabel(panel.frame);
+        panel.picture->setFixedSize(kPictureSize, kPictureSize);
+        panel.picture->setAccessibleName(QString());
+        panel.text = new QLabel(panel.frame);
+        panel.text->setTextFormat(Qt::PlainText);
+        layout->addWidget(panel.picture);
+        layout->addWidget(panel.text, 1);
+        panel.picture->hide();
+        addWidget(panel.frame);
+    }
+}
+
+void MainStatusBar::setPanelText(Panel panel, const QString &text)
+{
+    PanelWidgets &widgets = at(panel);
+    widgets.text->setText(text);
+    widgets.frame->setAccessibleName(text);
+}
+
+void MainStatusBar::setPanelPicture(Panel panel, const QIcon &picture)
+{
+    PanelWidgets &widgets = at(panel);
+    widgets.icon = picture;
+    widgets.picture->setPixmap(picture.isNull() ? QPixmap() : picture.pixmap(kPictureSize, kPictureSize));
+    widgets.picture->setVisible(!picture.isNull());
+}
+
+QString MainStatusBar::panelText(Panel panel) const
+{
+    return at(panel).text->text();
+}
+
+QIcon MainStatusBar::panelPicture(Panel panel) const
+{
+    return at(panel).icon;
+}

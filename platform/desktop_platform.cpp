@@ -1,0 +1,51 @@
+#include "desktop_platform.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+#include <QWidget>
+
+namespace platform {
+
+void DesktopPlatform::messageBox(const QString &prompt, const QString &title, MessageStyle style)
+{
+    const QMessageBox::Icon icon = style == MessageStyle::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
+    QMessageBox box(icon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
+    // The prompts carry CR LF line breaks; a label breaks on LF alone.
+    box.setText(QString(prompt).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void DesktopPlatform::beep()
+{
+    QApplication::beep();
+}
+
+QString DesktopPlatform::programFolder() const
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+bool DesktopPlatform::openDocument(const QString &path, ShowCommand)
+{
+    // How the opened window is first shown is up to the desktop's application.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool DesktopPlatform::openAddress(const QUrl &address, ShowCommand)
+{
+    return QDesktopServices::openUrl(address);
+}
+
+void DesktopPlatform::endProgram()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        window->hide();
+    QCoreApplication::exit(0);
+}
+
+} // namespace platform

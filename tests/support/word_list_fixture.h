@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// A temporary program folder for one test, with a dicy.ini written into it.
+class ProgramFolder {
+public:
+    ProgramFolder() { QVERIFY2(m_dir.isValid(), "no temporary folder"); }
+
+    QString path() const { return m_dir.path(); }
+    QString wordList() const { return m_dir.filePath(QStringLiteral("dicy.ini")); }
+
+    void writeWordList(const QByteArray &bytes) const { write(QStringLiteral("dicy.ini"), bytes); }
+    QByteArray readWordList() const { return read(QStringLiteral("dicy.ini")); }
+
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile file(m_dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
