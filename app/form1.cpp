@@ -113,12 +113,14 @@ private:
 Form1::Form1(platform::Platform &platform, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowCloseButtonHint),
-      m_platform(platform)
+      m_platform(platform), m_windows(platform)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Parlanta"));
     setWindowIcon(pictures::icon(QStringLiteral("main.ico")));
     setFont(platform::defaultFont());
+    // The pop-up menu is shown on the right button's release (mouseReleaseEvent).
+    setContextMenuPolicy(Qt::PreventContextMenu);
 
     createToolbar();
     createMenus();
@@ -176,41 +178,44 @@ void Form1::createMenus()
         menu->setObjectName(QLatin1String(name));
         return menu;
     };
-    const auto addItem = [](QMenu *menu, const char *name, const QString &caption) {
-        QAction *item = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+    using Handler = void (Form1::*)();
+    const auto addItem = [this](QMenu *menu, const char *name, const QString &caption, Handler handler) {
+        QAction *item = menu->addAction(caption);
         item->setObjectName(QLatin1String(name));
-        return item;
+        connect(item, &QAction::triggered, this, handler);
+    };
+    const auto addSeparator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
     };
 
     QMenu *mnufile = addMenu("mnufile", QStringLiteral("&File"));
-    QAction *subExit = addItem(mnufile, "subExit", QStringLiteral("E&xit"));
-    connect(subExit, &QAction::triggered, this, &Form1::subExit_Click);
+    addItem(mnufile, "subExit", QStringLiteral("E&xit"), &Form1::subExit_Click);
 
     QMenu *mnuEdit = addMenu("mnuEdit", QStringLiteral("&Edit"));
-    addItem(mnuEdit, "subAdd", QStringLiteral("&Add to Parlanta..."));
+    addItem(mnuEdit, "subAdd", QStringLiteral("&Add to Parlanta..."), &Form1::subAdd_Click);
 
     QMenu *mnuView = addMenu("mnuView", QStringLiteral("&View"));
-    addItem(mnuView, "subNumbers", QStringLiteral("&Numbers..."));
-    addItem(mnuView, "subTec", QStringLiteral("&Technology..."));
-    addItem(mnuView, "subDays", QStringLiteral("&Days..."));
+    addItem(mnuView, "subNumbers", QStringLiteral("&Numbers..."), &Form1::subNumbers_Click);
+    addItem(mnuView, "subTec", QStringLiteral("&Technology..."), &Form1::subTec_Click);
+    addItem(mnuView, "subDays", QStringLiteral("&Days..."), &Form1::subDays_Click);
 
     QMenu *mnuHelp = addMenu("mnuHelp", QStringLiteral("&Help"));
-    addItem(mnuHelp, "subLanguage", QStringLiteral("&Language..."));
-    addItem(mnuHelp, "subHum", QStringLiteral("&About Parlanta..."));
-    addItem(mnuHelp, "ssep", QStringLiteral("-"));
-    addItem(mnuHelp, "subReadMe", QStringLiteral("Read &Me..."));
+    addItem(mnuHelp, "subLanguage", QStringLiteral("&Language..."), &Form1::subLanguage_Click);
+    addItem(mnuHelp, "subHum", QStringLiteral("&About Parlanta..."), &Form1::subHum_Click);
+    addSeparator(mnuHelp, "ssep");
+    addItem(mnuHelp, "subReadMe", QStringLiteral("Read &Me..."), &Form1::subReadMe_Click);
 
     // The pop-up menu is never part of the menu bar.
     EditMenu = new QMenu(QStringLiteral("&Pop up Menu"), this);
     EditMenu->setObjectName(QStringLiteral("EditMenu"));
-    addItem(EditMenu, "subNum", QStringLiteral("&Numbers..."));
-    addItem(EditMenu, "subTech", QStringLiteral("&Technology.."));
-    addItem(EditMenu, "subDay", QStringLiteral("&Days..."));
-    addItem(EditMenu, "seprator", QStringLiteral("-"));
-    addItem(EditMenu, "sunAds", QStringLiteral("&Add to Parlanta... "));
-    addItem(EditMenu, "separtor1", QStringLiteral("-"));
-    addItem(EditMenu, "subLan", QStringLiteral("&Language..."));
-    addItem(EditMenu, "subAbout", QStringLiteral("&About Parlanta..."));
+    addItem(EditMenu, "subNum", QStringLiteral("&Numbers..."), &Form1::subNum_Click);
+    addItem(EditMenu, "subTech", QStringLiteral("&Technology.."), &Form1::subTech_Click);
+    addItem(EditMenu, "subDay", QStringLiteral("&Days..."), &Form1::subDay_Click);
+    addSeparator(EditMenu, "seprator");
+    addItem(EditMenu, "sunAds", QStringLiteral("&Add to Parlanta... "), &Form1::sunAds_Click);
+    addSeparator(EditMenu, "separtor1");
+    addItem(EditMenu, "subLan", QStringLiteral("&Language..."), &Form1::subLan_Click);
+    addItem(EditMenu, "subAbout", QStringLiteral("&About Parlanta..."), &Form1::subAbout_Click);
 }
 
 void Form1::createControls()
@@ -265,6 +270,12 @@ void Form1::createControls()
     Image1 = new PictureHolder(pictures::icon(QStringLiteral("found.ico")), client);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(place(3000, 2280, 480, 480));
+
+    // Every control keeps its own mouse releases: only the window's bare
+    // surface offers the pop-up menu.
+    for (QWidget *control : std::initializer_list<QWidget *>{Label1, Label2, Image1, Image2, Image3, Image4,
+                                                             Toolbar1, StatusBar1})
+        control->setAttribute(Qt::WA_NoMousePropagation);
 
     connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QToolButton::clicked, this, &Form1::Command2_Click);
@@ -369,16 +380,4 @@ void Form1::keyPressEvent(QKeyEvent *event)
         return;
     }
     QMainWindow::keyPressEvent(event);
-}
-
-void Form1::Toolbar1_ButtonClick(QAction *button)
-{
-    const QString key = button->data().toString();
-    if (key == QLatin1String("Exit"))
-        subExit_Click();
-}
-
-void Form1::subExit_Click()
-{
-    m_platform.endProgram();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image_list.h"
+#include "secondary_windows.h"
 
 #include <QMainWindow>
 
@@ -27,10 +28,16 @@ public:
     ~Form1() override;
 
     MainStatusBar *statusBarPanels() const { return StatusBar1; }
+    const SecondaryWindows &secondaryWindows() const { return m_windows; }
+
+    // The program's home page, opened by the toolbar's Home button.
+    static const char *const kHomePage;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     class SearchReporter;
@@ -47,9 +54,28 @@ private:
     void Text1_KeyDown(int keyCode);
     void Text1_KeyPress(int keyAscii);
     void Toolbar1_ButtonClick(QAction *button);
+    void Form_MouseUp(Qt::MouseButton button);
+    void Form_QueryUnload();
+
     void subExit_Click();
+    void subAdd_Click();
+    void subNumbers_Click();
+    void subTec_Click();
+    void subDays_Click();
+    void subLanguage_Click();
+    void subHum_Click();
+    void subReadMe_Click();
+    void Home_Click();
+    // The pop-up menu's items, each running its twin of the menu bar.
+    void subNum_Click();
+    void subTech_Click();
+    void subDay_Click();
+    void sunAds_Click();
+    void subLan_Click();
+    void subAbout_Click();
 
     platform::Platform &m_platform;
+    SecondaryWindows m_windows;
     ImageList ImageList1;
 
     QToolBar *Toolbar1 = nullptr;

@@ -10,9 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
+#include <iomanip>
+#include <iostream>
 #include <map>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -94,6 +97,7 @@ BENCHMARK(BM_QSettingsLastKey);
 // Keeps each benchmark's mean real time so the ratio can be printed.
 class RecordingReporter final : public benchmark::ConsoleReporter {
 public:
+    RecordingReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
@@ -115,10 +119,9 @@ int main(int argc, char **argv)
     const auto &times = reporter.times;
     if (times.count("BM_BareRead") && times.count("BM_LookupLastKey")) {
         const double ratio = times.at("BM_LookupLastKey") / times.at("BM_BareRead");
-        std::printf("\nword list: %d lines, %lld bytes\n", kEntries + 1,
-                    static_cast<long long>(QFile(wordList().path).size()));
-        std::printf("lookup of the last key / bare read = %.2f (target: at most 2.00) %s\n", ratio,
-                    ratio <= 2.0 ? "met" : "NOT MET");
+        std::cout << "\nword list: " << kEntries + 1 << " lines, " << QFile(wordList().path).size() << " bytes\n"
+                  << "lookup of the last key / bare read = " << std::fixed << std::setprecision(2) << ratio
+                  << " (target: at most 2.00, " << (ratio <= 2.0 ? "met" : "not met") << ")" << std::endl;
     }
     benchmark::Shutdown();
     return 0;

@@ -4,6 +4,8 @@
 #include "line_model.h"
 #include "word_list_file.h"
 
+#include <cstring>
+
 namespace dictionary {
 
 const char *LookupError::what() const noexcept
@@ -46,7 +48,8 @@ ScanResult scanEntries(QByteArrayView file, QByteArrayView section, QByteArrayVi
                 state = State::Done;
                 break;
             }
-            const qsizetype equals = text.indexOf('=');
+            const void *found = std::memchr(text.data(), '=', std::size_t(text.size()));
+            const qsizetype equals = found ? static_cast<const char *>(found) - text.data() : -1;
             const qsizetype position = equals + 1; // counted from 1; 0 when absent
             if (equals < 0) {
                 pending = Pending::NoEquals;

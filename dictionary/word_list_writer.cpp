@@ -1,0 +1,333 @@
+#include "word_list_writer.h"
+
+#include "line_model.h"
+#include "lookup.h"
+#include "word_list_file.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QThread>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace dictionary {
+
+namespace {
+
+// The one place where the system's error codes become our failures.
+WriteFailure failureFor(int code)
+{
+    switch (code) {
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return WriteFailure::NoSpace;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return WriteFailure::AccessDenied;
+    case ENOENT:
+    case ENOTDIR:
+        return WriteFailure::FolderMissing;
+    case EISDIR:
+        return WriteFailure::NotAFile;
+    default:
+        return WriteFailure::Other;
+    }
+}
+
+// Qt reports most file errors only as text; the errno of the failed call,
+// taken right after it, says which failure it was. Without one, Qt's text
+// is all there is.
+WriteError systemError(int code, const QString &qtDetail = {})
+{
+    if (code == 0)
+        return {WriteFailure::Other, qtDetail};
+    return {failureFor(code), QString::fromLocal8Bit(std::strerror(code))};
+}
+
+qsizetype countLines(QByteArrayView bytes)
+{
+    qsizetype count = 0;
+    forEachLine(bytes, [&](const Line &) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+// Where the new entry goes in the bytes read under the lock.
+struct Placement {
+    qsizetype offset = 0;
+    bool lineEndFirst = false; // the line before it has no line end yet
+    bool headerFirst = false;  // the section is missing
+};
+
+Placement placeEntry(QByteArrayView file, QByteArrayView section)
+{
+    // The header, then each non-blank line of its body: the entry goes right
+    // after the last of them, so the lookup meets it before the next section
+    // and after every line it already scans.
+    std::optional<Line> last;
+    forEachLine(file, [&](const Line &line) {
+        const QByteArrayView text = line.text(file);
+        if (!last) {
+            if (isSectionHeader(text, section))
+                last = line;
+            return true;
+        }
+        if (startsSection(text))
+            return false;
+        last = line;
+        return true;
+    });
+    if (last)
+        return {last->next, !last->terminated, false};
+    // Appended: a header glued to an unended last line (a lone LF included)
+    // would not be a line of its own.
+    const bool ended = file.isEmpty() || file.endsWith('\r') || file.endsWith("\r\n");
+    return {file.size(), !ended, true};
+}
+
+QByteArray withEntry(QByteArrayView file, const Placement &at, QByteArrayView section, QByteArrayView key,
+                     QByteArrayView value)
+{
+    QByteArray out;
+    out.reserve(file.size() + section.size() + key.size() + value.size() + 16);
+    out.append(file.first(at.offset));
+    if (at.lineEndFirst)
+        out.append("\r\n");
+    if (at.headerFirst)
+        out.append('[').append(section).append("]\r\n");
+    out.append(key).append('=').append(value).append("\r\n");
+    out.append(file.sliced(at.offset));
+    return out;
+}
+
+// QSaveFile would follow a link by itself, but the lock has to sit beside the
+// file that is replaced, so that every path to it shares one lock.
+QString linkTarget(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.filePath();
+}
+
+std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds timeout)
+{
+    // QLockFile::tryLock(timeout) doubles its pause between attempts up to
+    // 5 s, so a writer that loses a few times in a row would wait far longer
+    // than any write takes. Short pauses with a little jitter keep several
+    // writers fair.
+    const QDeadlineTimer deadline(timeout);
+    for (;;) {
+        errno = 0;
+        if (lock.tryLock(0))
+            return std::nullopt;
+        const int code = errno;
+        switch (lock.error()) {
+        case QLockFile::LockFailedError:
+            break;
+        case QLockFile::PermissionError:
+            return systemError(code ? code : EACCES);
+        default:
+            return systemError(code, QStringLiteral("the lock file could not be created"));
+        }
+        if (deadline.hasExpired()) {
+            qint64 holder = 0;
+            QString detail;
+            if (lock.getLockInfo(&holder, nullptr, nullptr))
+                detail = QStringLiteral("locked by process %1").arg(holder);
+            return WriteError{WriteFailure::Busy, detail};
+        }
+        QThread::msleep(QRandomGenerator::global()->bounded(2, 20));
+    }
+}
+
+struct FileState {
+    bool exists = false;
+    bool regular = false;
+    int error = 0; // why the path could not be examined
+#ifdef Q_OS_UNIX
+    mode_t mode = 0;
+    uid_t owner = 0;
+    gid_t group = 0;
+#endif
+};
+
+FileState examine(const QString &path)
+{
+    FileState state;
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        if (errno != ENOENT)
+            state.error = errno;
+        return state;
+    }
+    state.exists = true;
+    state.regular = S_ISREG(info.st_mode);
+    state.mode = info.st_mode & 07777;
+    state.owner = info.st_uid;
+    state.group = info.st_gid;
+#else
+    const QFileInfo info(path);
+    state.exists = info.exists();
+    state.regular = info.isFile();
+#endif
+    return state;
+}
+
+int syncFile(int fd)
+{
+#ifdef Q_OS_UNIX
+    while (::fsync(fd) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+#else
+    Q_UNUSED(fd);
+#endif
+    return 0;
+}
+
+void syncFolder(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    // Makes the rename itself durable. The new file is in place by now, so a
+    // failure here cannot be undone; reporting it would tell the user that a
+    // word the next lookup finds was not added.
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+std::optional<WriteError> replaceFile(const QString &target, const QByteArray &bytes, const FileState &old)
+{
+    QSaveFile save(target);
+    // Writing in place would leave a half-written word list behind a failure.
+    save.setDirectWriteFallback(false);
+    errno = 0;
+    if (!save.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return systemError(errno, save.errorString());
+#ifdef Q_OS_UNIX
+    if (old.exists) {
+        // QSaveFile passes the mode through QFile::Permissions, which adds the
+        // owner's bits wherever the current user may read or write (always so
+        // for root), and the new file belongs to whoever writes it.
+        struct stat now {};
+        if (::fstat(save.handle(), &now) == 0 && (now.st_uid != old.owner || now.st_gid != old.group)) {
+            if (::fchown(save.handle(), old.owner, old.group) != 0) {
+                // Only root may give a file away; anyone else keeps it.
+            }
+        }
+        if (::fchmod(save.handle(), old.mode) != 0)
+            return systemError(errno);
+    }
+#endif
+    errno = 0;
+    if (save.write(bytes) != bytes.size())
+        return systemError(errno, save.errorString());
+    // QSaveFile syncs before the rename too, but ignores a failure.
+    if (const int code = syncFile(save.handle()))
+        return systemError(code);
+    errno = 0;
+    if (!save.commit())
+        return systemError(errno, save.errorString());
+    syncFolder(QFileInfo(target).absolutePath());
+    return std::nullopt;
+}
+
+bool breaksLine(QByteArrayView bytes)
+{
+    return bytes.contains('\r') || bytes.contains('\n');
+}
+
+} // namespace
+
+std::optional<EntryProblem> checkEntry(QByteArrayView key, QByteArrayView value)
+{
+    if (key.contains('='))
+        return EntryProblem::KeyHasEquals;
+    qsizetype first = 0;
+    while (first < key.size() && key[first] == ' ')
+        ++first;
+    if (first < key.size() && key[first] == '[')
+        return EntryProblem::KeyStartsSection;
+    if (breaksLine(key) || breaksLine(value))
+        return EntryProblem::LineBreak;
+    // The lookup fails on a line whose "=" lies past the counter, and on the
+    // matching line when it lies at character 32767.
+    if (key.size() >= kMaxEqualsPosition - 1)
+        return EntryProblem::KeyTooLong;
+    return std::nullopt;
+}
+
+std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key, QByteArrayView value,
+                                     const QString &path, std::chrono::milliseconds lockTimeout)
+{
+    // An empty key passes checkEntry, but the lookup never looks one up.
+    if (key.isEmpty() || checkEntry(key, value) || section.isEmpty() || breaksLine(section))
+        return WriteError{WriteFailure::InvalidEntry, {}};
+
+    const QString target = linkTarget(path);
+    QLockFile lock(target + QStringLiteral(".lock"));
+    if (std::optional<WriteError> error = takeLock(lock, lockTimeout))
+        return error;
+
+    // Read again under the lock: the caller's lookup may be out of date.
+    const FileState state = examine(target);
+    if (state.error)
+        return systemError(state.error);
+    QByteArray file;
+    if (state.exists) {
+        if (!state.regular)
+            return WriteError{WriteFailure::NotAFile, {}};
+        errno = 0;
+        std::optional<QByteArray> bytes = readRegularFile(target);
+        if (!bytes)
+            return systemError(errno, QStringLiteral("the word list could not be read"));
+        file = std::move(*bytes);
+    }
+
+    try {
+        const ScanResult existing = scanEntries(file, section, key);
+        if (existing.outcome == ScanOutcome::Found) {
+            if (QByteArrayView(existing.value) == value)
+                return std::nullopt;
+            return WriteError{WriteFailure::Other, QStringLiteral("the word is already in the word list")};
+        }
+    } catch (const LookupError &error) {
+        if (countLines(file) > kMaxLines)
+            return WriteError{WriteFailure::Full, {}};
+        return WriteError{WriteFailure::Other, QString::fromLatin1(error.what())};
+    }
+
+    const QByteArray updated = withEntry(file, placeEntry(file, section), section, key, value);
+    if (countLines(updated) > kMaxLines)
+        return WriteError{WriteFailure::Full, {}};
+    return replaceFile(target, updated, state);
+}
+
+} // namespace dictionary
