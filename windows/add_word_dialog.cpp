@@ -43,8 +43,8 @@ QString reasonFor(const dictionary::WriteError &error)
     case WriteFailure::Other:
         break;
     }
-    return error.detail.isEmpty() ? QStringLiteral("the word list could not be saved.")
-                                  : QStringLiteral("the word list could not be saved (%1).").arg(error.detail);
+    return error.detail.isEmpty() ? QStringLiteral("the word list could not be changed.")
+                                  : QStringLiteral("the word list could not be changed (%1).").arg(error.detail);
 }
 
 QString reasonFor(dictionary::EntryProblem problem)
@@ -56,6 +56,8 @@ QString reasonFor(dictionary::EntryProblem problem)
         return QStringLiteral("An English word cannot begin with \"[\".");
     case dictionary::EntryProblem::LineBreak:
         return QStringLiteral("A word cannot contain a line break.");
+    case dictionary::EntryProblem::KeyTooLong:
+        return QStringLiteral("The English word is too long.");
     }
     return {};
 }

@@ -60,6 +60,19 @@ public:
     bool answer = true;
 };
 
+void verifyScan(const QByteArray &file, const QByteArray &key, const Expected &expected)
+{
+    try {
+        const ScanResult result = scanEntries(file, "lexon", key);
+        QVERIFY2(expected.kind != Expected::Fails, "expected a failure");
+        QCOMPARE(result.outcome == ScanOutcome::Found, expected.kind == Expected::Found);
+        QCOMPARE(result.value, expected.value);
+    } catch (const LookupError &error) {
+        QVERIFY2(expected.kind == Expected::Fails, error.what());
+        QCOMPARE(error.failure(), expected.failure);
+    }
+}
+
 int openDescriptors()
 {
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).size());
@@ -150,15 +163,7 @@ void TestLookup::scan()
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, key);
     QFETCH(Expected, expected);
-    try {
-        const ScanResult result = scanEntries(file, "lexon", key);
-        QVERIFY2(expected.kind != Expected::Fails, "expected a failure");
-        QCOMPARE(result.outcome == ScanOutcome::Found, expected.kind == Expected::Found);
-        QCOMPARE(result.value, expected.value);
-    } catch (const LookupError &error) {
-        QVERIFY2(expected.kind == Expected::Fails, error.what());
-        QCOMPARE(error.failure(), expected.failure);
-    }
+    verifyScan(file, key, expected);
 }
 
 void TestLookup::lineLimit_data()
@@ -180,14 +185,7 @@ void TestLookup::lineLimit()
     QFETCH(Expected, expected);
     // Blank lines are not lines of the list, so they never push a file over.
     const QByteArray file = numberedEntries(entries) + "\r\n   \r\n\r\n";
-    try {
-        const ScanResult result = scanEntries(file, "lexon", key);
-        QVERIFY(expected.kind == Expected::Found);
-        QCOMPARE(result.value, expected.value);
-    } catch (const LookupError &error) {
-        QVERIFY2(expected.kind == Expected::Fails, error.what());
-        QCOMPARE(error.failure(), expected.failure);
-    }
+    verifyScan(file, key, expected);
 }
 
 void TestLookup::equalsPositionLimit_data()
@@ -210,14 +208,7 @@ void TestLookup::equalsPositionLimit()
     QFETCH(QByteArray, key);
     QFETCH(Expected, expected);
     const QByteArray file = "[lexon]\r\n" + lineWithEqualsAt(position, "k") + "\r\nOne=YAAK\r\n";
-    try {
-        const ScanResult result = scanEntries(file, "lexon", key);
-        QVERIFY(expected.kind == Expected::Found);
-        QCOMPARE(result.value, expected.value);
-    } catch (const LookupError &error) {
-        QVERIFY2(expected.kind == Expected::Fails, error.what());
-        QCOMPARE(error.failure(), expected.failure);
-    }
+    verifyScan(file, key, expected);
 }
 
 void TestLookup::reportsThroughTheCallersFlavour()

@@ -209,6 +209,7 @@ void TestAddWordDialog::unwritableWordIsRefused_data()
     QTest::newRow("[ after blanks") << "  [x" << "x" << "An English word cannot begin with \"[\".";
     QTest::newRow("LF in English") << "a\nb" << "x" << "A word cannot contain a line break.";
     QTest::newRow("CR in Balouchi") << "ab" << "x\ry" << "A word cannot contain a line break.";
+    QTest::newRow("English too long") << QString(32766, 'a') << "x" << "The English word is too long.";
     QTest::newRow("English not in code page") << QString::fromUtf8("ŋa") << "x" << QString::fromUtf8("The word list cannot hold the character \"ŋ\".");
     QTest::newRow("Balouchi not in code page") << "ab" << QString::fromUtf8("xب") << QString::fromUtf8("The word list cannot hold the character \"ب\".");
 }

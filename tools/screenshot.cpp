@@ -1,0 +1,55 @@
+// Draws the main window after a search, for the README:
+//   screenshot <folder holding dicy.ini> <output.png>
+
+#include "desktop_platform.h"
+#include "form1.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+// The desktop, with the word list taken from the given folder.
+class FolderPlatform final : public platform::Platform {
+public:
+    explicit FolderPlatform(QString folder) : m_folder(std::move(folder)) {}
+    void messageBox(const QString &prompt, const QString &title, platform::MessageStyle style) override
+    {
+        m_desktop.messageBox(prompt, title, style);
+    }
+    void beep() override {}
+    QString programFolder() const override { return m_folder; }
+    bool openDocument(const QString &, platform::ShowCommand) override { return false; }
+    bool openAddress(const QUrl &, platform::ShowCommand) override { return false; }
+    void endProgram() override {}
+
+private:
+    platform::DesktopPlatform m_desktop;
+    QString m_folder;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fputs("usage: screenshot <folder holding dicy.ini> <output.png>\n", stderr);
+        return 2;
+    }
+    FolderPlatform platform(QString::fromLocal8Bit(argv[1]));
+    Form1 window(platform);
+    window.show();
+    auto *search = window.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    QTest::keyClicks(search, QStringLiteral("Friday"));
+    QTest::keyClick(search, Qt::Key_Return);
+    if (!window.grab().save(QString::fromLocal8Bit(argv[2]))) {
+        std::fputs("screenshot: the picture could not be saved\n", stderr);
+        return 1;
+    }
+    return 0;
+}
