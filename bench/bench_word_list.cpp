@@ -1,8 +1,10 @@
 // The worst case of a lookup, the last key of a full word list of about
 // 1 MB, beside a bare read of the same file and beside QSettings finding the
-// same key. Prints the ratio of the lookup to the bare read at the end.
+// same key, and one add into a word list of that size. Prints the ratio of
+// the lookup to the bare read at the end.
 
 #include "lookup.h"
+#include "word_list_writer.h"
 
 #include <QFile>
 #include <QSettings>
@@ -93,6 +95,31 @@ void BM_QSettingsLastKey(benchmark::State &state)
     }
 }
 BENCHMARK(BM_QSettingsLastKey);
+
+// One add into the full-size word list less one line, sync to disk included.
+// The file is put back between adds, untimed, so each add meets the same file.
+void BM_AddEntry(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("dicy.ini"));
+    // The full list less its last line: 32766 lines, so the add still fits.
+    QFile original(wordList().path);
+    if (!original.open(QIODevice::ReadOnly))
+        std::abort();
+    QByteArray bytes = original.readAll();
+    bytes.truncate(bytes.lastIndexOf("\r\n", bytes.size() - 3) + 2);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            std::abort();
+        file.close();
+        state.ResumeTiming();
+        if (dictionary::writeEntry("lexon", "newword", "NEWVALUE", path))
+            state.SkipWithError("the add failed");
+    }
+}
+BENCHMARK(BM_AddEntry)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Keeps each benchmark's mean real time so the ratio can be printed.
 class RecordingReporter final : public benchmark::ConsoleReporter {
