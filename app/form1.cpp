@@ -148,14 +148,14 @@ void Form1::createToolbar()
     Toolbar1->setFixedHeight(platform::twipsToPixels(kToolbarHeightTwips));
     Toolbar1->setContextMenuPolicy(Qt::PreventContextMenu);
     Toolbar1->toggleViewAction()->setEnabled(false);
-    for (const ToolbarButton &spec : kToolbarButtons) {
-        const QString key = QLatin1String(spec.key);
+    for (const ToolbarButton &entry : kToolbarButtons) {
+        const QString key = QLatin1String(entry.key);
         if (key.isEmpty()) {
             Toolbar1->addSeparator();
             continue;
         }
-        const QString toolTip = QLatin1String(spec.toolTip);
-        QAction *button = Toolbar1->addAction(ImageList1.image(spec.image), toolTip);
+        const QString toolTip = QLatin1String(entry.toolTip);
+        QAction *button = Toolbar1->addAction(ImageList1.image(entry.image), toolTip);
         button->setObjectName(QStringLiteral("Toolbar1_") + key);
         button->setData(key);
         button->setToolTip(toolTip);

@@ -1,18 +1,12 @@
-#include "form1.h"
-#include "recording_platform.h"
+#include "main_window_fixture.h"
 #include "status_bar.h"
-#include "word_list_fixture.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
-#include <QToolBar>
 #include <QtTest>
-
-#include <memory>
 
 namespace {
 
@@ -23,26 +17,7 @@ const std::pair<SecondaryWindow, const char *> kWindows[] = {
     {SecondaryWindow::Language, "Dialog"},     {SecondaryWindow::About, "frmAbout"},
 };
 
-struct Fixture {
-    ProgramFolder folder;
-    RecordingPlatform platform{folder.path()};
-    std::unique_ptr<Form1> window = std::make_unique<Form1>(platform);
-
-    Fixture() { window->show(); }
-
-    void run(const QString &command) const
-    {
-        auto *action = window->findChild<QAction *>(command);
-        QVERIFY2(action, qPrintable(command));
-        action->trigger();
-    }
-    void clickToolbar(const QString &key) const
-    {
-        auto *toolbar = window->findChild<QToolBar *>(QStringLiteral("Toolbar1"));
-        QAction *button = window->findChild<QAction *>(QStringLiteral("Toolbar1_") + key);
-        QVERIFY2(button, qPrintable(key));
-        QTest::mouseClick(toolbar->widgetForAction(button), Qt::LeftButton);
-    }
+struct Fixture : MainWindowFixture {
     QWidget *open(SecondaryWindow which) const { return window->secondaryWindows().openWindow(which); }
     QStringList openWindows() const
     {

@@ -1,8 +1,6 @@
-#include "form1.h"
+#include "main_window_fixture.h"
 #include "picture_holder.h"
-#include "recording_platform.h"
 #include "status_bar.h"
-#include "word_list_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,7 +11,6 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include <memory>
 
 using Panel = MainStatusBar::Panel;
 
@@ -23,23 +20,7 @@ const QByteArray kWords = "[lexon]\r\nOne=yaak\r\nEmpty=\r\ncaf\xe9=k\xe9\xff\r\
 
 enum class Picture { None, Found, NotFound, AddIt };
 
-// The main window in a temporary program folder, shown and active.
-struct Fixture {
-    ProgramFolder folder;
-    RecordingPlatform platform{folder.path()};
-    std::unique_ptr<Form1> window;
-
-    Fixture()
-    {
-        window = std::make_unique<Form1>(platform);
-        window->show();
-        QApplication::setActiveWindow(window.get());
-    }
-    template<typename T>
-    T *find(const char *name) const
-    {
-        return window->findChild<T *>(QLatin1String(name));
-    }
+struct Fixture : MainWindowFixture {
     QLineEdit *text1() const { return find<QLineEdit>("Text1"); }
     QLineEdit *text2() const { return find<QLineEdit>("Text2"); }
     MainStatusBar *bar() const { return window->statusBarPanels(); }

@@ -1,5 +1,4 @@
 #include "desktop_platform.h"
-#include "layout.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -23,8 +22,6 @@ class TestDesktopPlatform : public QObject {
     Q_OBJECT
 private slots:
     void endProgramHidesEveryWindowWithoutClosingIt();
-    void twipsBecomePixels_data();
-    void twipsBecomePixels();
 };
 
 void TestDesktopPlatform::endProgramHidesEveryWindowWithoutClosingIt()
@@ -42,24 +39,6 @@ void TestDesktopPlatform::endProgramHidesEveryWindowWithoutClosingIt()
     QVERIFY(!main.isVisible());
     QVERIFY(!secondary.isVisible());
     QCOMPARE(counter.closes, 0);
-}
-
-void TestDesktopPlatform::twipsBecomePixels_data()
-{
-    QTest::addColumn<int>("twips");
-    QTest::addColumn<int>("pixels");
-    QTest::newRow("exact") << 7305 << 487;
-    QTest::newRow("rounds down") << 1183 << 79;
-    QTest::newRow("rounds up") << 5684 << 379;
-    QTest::newRow("just under half") << 22 << 1;
-    QTest::newRow("just over half") << 23 << 2;
-}
-
-void TestDesktopPlatform::twipsBecomePixels()
-{
-    QFETCH(int, twips);
-    QFETCH(int, pixels);
-    QCOMPARE(platform::twipsToPixels(twips), pixels);
 }
 
 QTEST_MAIN(TestDesktopPlatform)
