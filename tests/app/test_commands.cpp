@@ -77,22 +77,16 @@ void TestCommands::windowSwitch_data()
     QTest::newRow("Numbers from none") << L{} << "subNumbers" << L{"Form2"} << false;
     QTest::newRow("Numbers, then Days") << L{"subNumbers"} << "subDays" << L{"Form3"} << false;
     QTest::newRow("Numbers again") << L{"subNumbers"} << "subNumbers" << L{"Form2"} << true;
-    QTest::newRow("Days again") << L{"subDays"} << "subDays" << L{"Form3"} << true;
     QTest::newRow("Add again") << L{"subAdd"} << "subAdd" << L{"frmAdd"} << true;
-    QTest::newRow("About again") << L{"subHum"} << "subHum" << L{"frmAbout"} << true;
     QTest::newRow("Technology again") << L{"subTec"} << "subTec" << L{"frmTech"} << true;
     QTest::newRow("Language again opens afresh") << L{"subLanguage"} << "subLanguage" << L{"Dialog"} << false;
     QTest::newRow("Technology, then Language") << L{"subTec"} << "subLanguage" << L{"frmTech", "Dialog"} << false;
     QTest::newRow("Language, then Technology") << L{"subLanguage"} << "subTec" << L{"frmTech"} << false;
     QTest::newRow("Add closes both") << L{"subTec", "subLanguage"} << "subAdd" << L{"frmAdd"} << false;
-    QTest::newRow("Numbers closes both") << L{"subTec", "subLanguage"} << "subNumbers" << L{"Form2"} << false;
-    QTest::newRow("Days closes both") << L{"subTec", "subLanguage"} << "subDays" << L{"Form3"} << false;
     QTest::newRow("About closes both") << L{"subTec", "subLanguage"} << "subHum" << L{"frmAbout"} << false;
     QTest::newRow("Technology with Language open") << L{"subTec", "subLanguage"} << "subTec" << L{"frmTech"} << true;
     QTest::newRow("Language again beside Technology") << L{"subTec", "subLanguage"} << "subLanguage" << L{"frmTech", "Dialog"} << false;
     QTest::newRow("Add, then About") << L{"subAdd"} << "subHum" << L{"frmAbout"} << false;
-    QTest::newRow("About, then Language") << L{"subHum"} << "subLanguage" << L{"Dialog"} << false;
-    QTest::newRow("Days, then Add") << L{"subDays"} << "subAdd" << L{"frmAdd"} << false;
 }
 
 void TestCommands::windowSwitch()
