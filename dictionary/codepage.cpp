@@ -14,25 +14,7 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
-constexpr std::array<unsigned char, 256> makeUpperTable()
-{
-    std::array<unsigned char, 256> table{};
-    for (int i = 0; i < 256; ++i)
-        table[i] = static_cast<unsigned char>(i);
-    for (int c = 'a'; c <= 'z'; ++c)
-        table[c] = static_cast<unsigned char>(c - 0x20);
-    for (int c = 0xE0; c <= 0xFE; ++c) {
-        if (c != 0xF7) // the division sign has no capital
-            table[c] = static_cast<unsigned char>(c - 0x20);
-    }
-    table[0x9A] = 0x8A; // s caron
-    table[0x9C] = 0x8C; // oe
-    table[0x9E] = 0x8E; // z caron
-    table[0xFF] = 0x9F; // y diaeresis
-    return table;
-}
-
-constexpr std::array<unsigned char, 256> kUpper = makeUpperTable();
+constexpr const std::array<unsigned char, 256> &kUpper = detail::kUpperTable;
 
 char16_t toUnicode(unsigned char byte)
 {
@@ -56,11 +38,6 @@ std::optional<char> fromUnicode(char16_t ch)
 }
 
 } // namespace
-
-unsigned char upper(unsigned char byte)
-{
-    return kUpper[byte];
-}
 
 QByteArray upper(QByteArrayView bytes)
 {

@@ -29,6 +29,8 @@ ScanResult scanEntries(QByteArrayView file, QByteArrayView section, QByteArrayVi
     enum class State { SeekingHeader, InBody, Done };
     enum class Pending { NotFound, Found, NoEquals, EqualsTooFar };
 
+    // The sought key is upper-cased once, not once for every line.
+    const QByteArray upperKey = codepage::upper(key);
     State state = State::SeekingHeader;
     Pending pending = Pending::NotFound;
     QByteArrayView value;
@@ -57,7 +59,7 @@ ScanResult scanEntries(QByteArrayView file, QByteArrayView section, QByteArrayVi
             } else if (position > kMaxEqualsPosition) {
                 pending = Pending::EqualsTooFar;
                 state = State::Done;
-            } else if (codepage::equalsIgnoringCase(text.first(equals), key)) {
+            } else if (codepage::equalsUpper(text.first(equals), upperKey)) {
                 // The value would start at position 32768, one past the counter.
                 pending = position == kMaxEqualsPosition ? Pending::EqualsTooFar : Pending::Found;
                 value = text.sliced(position);
