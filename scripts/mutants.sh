@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Applies each deliberate fault of scripts/mutants.txt alone, rebuilds, runs
+# the tests and prints which test programs catch it. A fault caught by none
+# is a gap in the tests; the run exits 1 if there is one.
+#   mutants.sh [id-pattern]    only the faults whose id matches (grep -E)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-mutants"
+pattern=${1:-.}
+"$root/scripts/deps.sh" test >/dev/null
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLANTA_TESTS=ON >/dev/null || exit 2
+cmake --build "$build" >/dev/null || { echo "the unchanged tree does not build" >&2; exit 2; }
+
+backup=$(mktemp)
+trap 'rm -f "$backup"' EXIT
+gaps=0
+printf '%-30s %s\n' fault "caught by"
+while IFS= read -r line; do
+    case "$line" in ''|'#'*) continue ;; esac
+    id=$(awk -F' \\|\\|\\| ' '{print $1}' <<<"$line")
+    file=$(awk -F' \\|\\|\\| ' '{print $2}' <<<"$line")
+    grep -qE -- "$pattern" <<<"$id" || continue
+    cp "$root/$file" "$backup"
+    # The texts are matched literally, so they need no escaping in the list.
+    if ! FAULT="$line" perl -0777 -i -pe '
+            my @f = split / \|\|\| /, $ENV{FAULT};
+            my $at = index($_, $f[2]);
+            if ($at < 0) { $ENV{MISSING} = 1; exit 3 }
+            substr($_, $at, length $f[2]) = $f[3];
+        ' "$root/$file"; then
+        cp "$backup" "$root/$file"
+        printf '%-30s %s\n' "$id" "NOT APPLIED (text not found in $file)"
+        gaps=1
+        continue
+    fi
+    if ! cmake --build "$build" >/dev/null 2>&1; then
+        verdict="does not build"
+    else
+        failed=$(cd "$build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 120 2>&1 \
+            | sed -n 's/^[[:space:]]*[0-9]* - \([A-Za-z0-9_]*\) (.*/\1/p' | sort -u | tr '\n' ' ')
+        verdict=${failed:-"NOT CAUGHT"}
+        [ -n "$failed" ] || gaps=1
+    fi
+    cp "$backup" "$root/$file"
+    touch "$root/$file"
+    printf '%-30s %s\n' "$id" "$verdict"
+done < "$root/scripts/mutants.txt"
+cmake --build "$build" >/dev/null
+exit $gaps
