@@ -12,7 +12,7 @@ import { join } from 'node:path';
 
 const [packagesDir, root, verbose] = process.argv.slice(2);
 if (!packagesDir || !root) {
-    console.error('usage: node build_word_list.mjs PACKAGES_DIR REPO_ROOT');
+    console.error('usage: node build_word_list.mjs PACKAGES_DIR REPO_ROOT [--verbose]');
     process.exit(2);
 }
 
