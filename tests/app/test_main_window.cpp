@@ -1,28 +1,46 @@
+#include "desktop_platform.h"
 #include "main_window_fixture.h"
 #include "picture_holder.h"
 #include "status_bar.h"
 
-#include <QAction>
-#include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QToolBar>
+#include <QPointer>
 #include <QToolButton>
 #include <QtTest>
 
 using Panel = MainStatusBar::Panel;
+using W = SecondaryWindow;
 
 namespace {
 
 const QByteArray kWords = "[lexon]\r\nOne=yaak\r\nEmpty=\r\ncaf\xe9=k\xe9\xff\r\n";
+const QString kStart = QStringLiteral("Type your search");
+const QString kAddIt = QStringLiteral("Click Add to add it");
 
 enum class Picture { None, Found, NotFound, AddIt };
+
+// Each window with the object name it is found by, and its three routes:
+// menu bar item, pop-up menu item, toolbar key.
+struct WindowRoutes {
+    W window;
+    const char *name, *menuItem, *popUpItem, *toolbarKey;
+};
+const WindowRoutes kWindows[] = {
+    {W::Add, "frmAdd", "subAdd", "sunAds", "Add"},
+    {W::Numbers, "Form2", "subNumbers", "subNum", "Numbers"},
+    {W::Days, "Form3", "subDays", "subDay", "Days"},
+    {W::Technology, "frmTech", "subTec", "subTech", "Tech"},
+    {W::Language, "Dialog", "subLanguage", "subLan", "Language"},
+    {W::About, "frmAbout", "subHum", "subAbout", "About"},
+};
 
 struct Fixture : MainWindowFixture {
     QLineEdit *text1() const { return find<QLineEdit>("Text1"); }
     QLineEdit *text2() const { return find<QLineEdit>("Text2"); }
     MainStatusBar *bar() const { return window->statusBarPanels(); }
+    QWidget *open(W which) const { return window->secondaryWindows().openWindow(which); }
 
     void search(const QString &word) const
     {
@@ -30,27 +48,31 @@ struct Fixture : MainWindowFixture {
         QTest::keyClicks(text1(), word);
         QTest::keyClick(text1(), Qt::Key_Return);
     }
-
     Picture picture(Panel panel) const
     {
         const QIcon shown = bar()->panelPicture(panel);
-        if (shown.isNull())
-            return Picture::None;
         const std::pair<const char *, Picture> holders[] = {
             {"Image1", Picture::Found}, {"Image2", Picture::NotFound}, {"Image4", Picture::AddIt}};
         for (const auto &[name, picture] : holders) {
-            if (find<PictureHolder>(name)->picture().cacheKey() == shown.cacheKey())
+            if (!shown.isNull() && find<PictureHolder>(name)->picture().cacheKey() == shown.cacheKey())
                 return picture;
         }
         return Picture::None;
     }
-
     // Everything the user sees of a search's outcome.
     QStringList screen() const
     {
         return {text2()->text(), bar()->panelText(Panel::First), bar()->panelText(Panel::Second),
                 bar()->panelText(Panel::Third), QString::number(int(picture(Panel::Second))),
                 QString::number(int(picture(Panel::Third)))};
+    }
+    QStringList openWindows() const
+    {
+        QStringList names;
+        for (const WindowRoutes &routes : kWindows)
+            names << (open(routes.window) ? QLatin1String(routes.name) : QLatin1String());
+        names.removeAll(QString());
+        return names;
     }
 };
 
@@ -65,68 +87,68 @@ QStringList shows(const QString &text2, const QString &p1, const QString &p2, co
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
+    void cleanup();
     void startsReadyToType();
     void searchShowsTheOutcome_data();
     void searchShowsTheOutcome();
-    void notFoundKeepsTheEarlierSearchInPanelOne();
     void failedSearchChangesNothing_data();
     void failedSearchChangesNothing();
     void eachRouteRunsOneSearch_data();
     void eachRouteRunsOneSearch();
-    void leftArrowEmptiesTheSearchBox_data();
-    void leftArrowEmptiesTheSearchBox();
-    void clearAllResetsTheWindow();
-    void exitEndsTheProgram_data();
-    void exitEndsTheProgram();
-    void popUpMenuIsNotInTheMenuBar();
+    void leftArrowAndClearAllEmptyTheBox();
+    void windowSwitch_data();
+    void windowSwitch();
+    void readMe_data();
+    void readMe();
+    void homeOpensTheHomePage();
+    void endingTheProgram_data();
+    void endingTheProgram();
+    void endProgramClosesNothingAndTakesEveryWindow();
 };
+
+void TestMainWindow::cleanup()
+{
+    for (QWidget *menu : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMenu *>(menu))
+            menu->hide();
+    }
+}
 
 void TestMainWindow::startsReadyToType()
 {
     Fixture f;
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QCOMPARE(QApplication::focusWidget(), f.text1());
-    QCOMPARE(f.screen(), shows("", "Type your search", "", "", Picture::None, Picture::None));
-    QVERIFY(f.text1()->text().isEmpty());
+    QCOMPARE(f.screen(), shows("", kStart, "", "", Picture::None, Picture::None));
     for (const char *name : {"Image1", "Image2", "Image3", "Image4"})
         QVERIFY2(!f.find<PictureHolder>(name)->isVisible(), name);
-    QVERIFY(f.bar()->panelPicture(Panel::First).isNull());
 }
 
 void TestMainWindow::searchShowsTheOutcome_data()
 {
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("typed"); // searched for one after the other
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("found, other case") << "one" << shows("YAAK", "Search for ONE...", "Found", "", Picture::Found, Picture::None);
-    QTest::newRow("found, as stored") << "One" << shows("YAAK", "Search for ONE...", "Found", "", Picture::Found, Picture::None);
-    QTest::newRow("empty value") << "empty" << shows("", "Search for EMPTY...", "Found", "", Picture::Found, Picture::None);
-    QTest::newRow("accented word") << QString::fromUtf8("CAFÉ") << shows(QString::fromUtf8("KÉŸ"), QString::fromUtf8("Search for CAFÉ..."), "Found", "", Picture::Found, Picture::None);
-    QTest::newRow("missing word") << "two" << shows("NONE", "Type your search", "Not found", "Click Add to add it", Picture::NotFound, Picture::AddIt);
-    QTest::newRow("single space") << " " << shows("NONE", "Type your search", "Not found", "Click Add to add it", Picture::NotFound, Picture::AddIt);
-    QTest::newRow("trailing space") << "One " << shows("NONE", "Type your search", "Not found", "Click Add to add it", Picture::NotFound, Picture::AddIt);
+    using L = QStringList;
+    QTest::newRow("found, other case") << L{"one"} << shows("YAAK", "Search for ONE...", "Found", "", Picture::Found, Picture::None);
+    QTest::newRow("empty value") << L{"empty"} << shows("", "Search for EMPTY...", "Found", "", Picture::Found, Picture::None);
+    QTest::newRow("accented word") << L{QString::fromUtf8("CAFÉ")} << shows(QString::fromUtf8("KÉŸ"), QString::fromUtf8("Search for CAFÉ..."), "Found", "", Picture::Found, Picture::None);
+    QTest::newRow("missing word") << L{"two"} << shows("NONE", kStart, "Not found", kAddIt, Picture::NotFound, Picture::AddIt);
+    QTest::newRow("trailing space") << L{"One "} << shows("NONE", kStart, "Not found", kAddIt, Picture::NotFound, Picture::AddIt);
+    QTest::newRow("missing keeps the earlier search") << L{"one", "two"} << shows("NONE", "Search for ONE...", "Not found", kAddIt, Picture::NotFound, Picture::AddIt);
+    QTest::newRow("found after missing") << L{"two", "One"} << shows("YAAK", "Search for ONE...", "Found", "", Picture::Found, Picture::None);
 }
 
 void TestMainWindow::searchShowsTheOutcome()
 {
-    QFETCH(QString, typed);
+    QFETCH(QStringList, typed);
     QFETCH(QStringList, expected);
     Fixture f;
     f.folder.writeWordList(kWords);
-    f.search(typed);
+    for (const QString &word : typed)
+        f.search(word);
     QCOMPARE(f.screen(), expected);
-    QCOMPARE(f.text1()->text(), typed); // a search never changes the box
+    QCOMPARE(f.text1()->text(), typed.last()); // a search never changes the box
     QVERIFY(f.platform.messages.isEmpty());
-}
-
-void TestMainWindow::notFoundKeepsTheEarlierSearchInPanelOne()
-{
-    Fixture f;
-    f.folder.writeWordList(kWords);
-    f.search("one");
-    f.search("two");
-    QCOMPARE(f.screen(), shows("NONE", "Search for ONE...", "Not found", "Click Add to add it", Picture::NotFound, Picture::AddIt));
-    f.search("One");
-    QCOMPARE(f.screen(), shows("YAAK", "Search for ONE...", "Found", "", Picture::Found, Picture::None));
 }
 
 void TestMainWindow::failedSearchChangesNothing_data()
@@ -155,7 +177,6 @@ void TestMainWindow::failedSearchChangesNothing()
     f.search("One");
     QCOMPARE(f.screen(), before);
     QVERIFY(f.platform.messages.isEmpty());
-    QVERIFY(f.window->isEnabled());
     QVERIFY(!QFileInfo(f.folder.wordList()).isFile() || !file.isEmpty()); // nothing was created
 }
 
@@ -206,70 +227,167 @@ void TestMainWindow::eachRouteRunsOneSearch()
     QCOMPARE(f.screen(), expected);
 }
 
-void TestMainWindow::leftArrowEmptiesTheSearchBox_data()
-{
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::newRow("plain") << Qt::KeyboardModifiers(Qt::NoModifier);
-    QTest::newRow("Shift") << Qt::KeyboardModifiers(Qt::ShiftModifier);
-    QTest::newRow("Ctrl") << Qt::KeyboardModifiers(Qt::ControlModifier);
-    QTest::newRow("Alt") << Qt::KeyboardModifiers(Qt::AltModifier);
-}
-
-void TestMainWindow::leftArrowEmptiesTheSearchBox()
-{
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    Fixture f;
-    QTest::keyClicks(f.text1(), "word");
-    QTest::keyClick(f.text1(), Qt::Key_Right, modifiers);
-    QCOMPARE(f.text1()->text(), QStringLiteral("word"));
-    QTest::keyClick(f.text1(), Qt::Key_Left, modifiers);
-    QCOMPARE(f.text1()->text(), QString());
-}
-
-void TestMainWindow::clearAllResetsTheWindow()
+void TestMainWindow::leftArrowAndClearAllEmptyTheBox()
 {
     Fixture f;
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.folder.writeWordList(kWords);
+    QTest::keyClicks(f.text1(), "word");
+    QTest::keyClick(f.text1(), Qt::Key_Right, Qt::ControlModifier);
+    QCOMPARE(f.text1()->text(), QStringLiteral("word"));
+    QTest::keyClick(f.text1(), Qt::Key_Left, Qt::ShiftModifier); // with any modifier
+    QCOMPARE(f.text1()->text(), QString());
+
     f.search("two");
     QTest::keyClick(f.text1(), Qt::Key_A, Qt::AltModifier);
-    QTRY_COMPARE(f.screen(), shows("", "Type your search", "", "", Picture::None, Picture::None));
+    QTRY_COMPARE(f.screen(), shows("", kStart, "", "", Picture::None, Picture::None));
     QVERIFY(f.text1()->text().isEmpty());
     QCOMPARE(QApplication::focusWidget(), f.text1());
-
-    f.search("one");
-    QTest::mouseClick(f.find<QToolButton>("Command2"), Qt::LeftButton);
-    QCOMPARE(f.screen(), shows("", "Type your search", "", "", Picture::None, Picture::None));
 }
 
-void TestMainWindow::exitEndsTheProgram_data()
+void TestMainWindow::windowSwitch_data()
 {
-    QTest::addColumn<QString>("route");
-    QTest::newRow("Exit picture button") << "Command3";
-    QTest::newRow("toolbar Exit") << "Toolbar1_Exit";
-    QTest::newRow("File, Exit") << "subExit";
+    QTest::addColumn<int>("before");  // the window open before, -1 for none
+    QTest::addColumn<int>("command"); // the window the command opens
+    QTest::addColumn<int>("route");   // 0 menu bar, 1 pop-up menu, 2 toolbar
+    for (int before = -1; before < 6; ++before) {
+        for (int command = 0; command < 6; ++command) {
+            const QByteArray name = (before < 0 ? QByteArray("none") : QByteArray(kWindows[before].name)) + ", then "
+                + kWindows[command].name;
+            QTest::newRow(name.constData()) << before << command << (before + command + 3) % 3;
+        }
+    }
 }
 
-void TestMainWindow::exitEndsTheProgram()
+void TestMainWindow::windowSwitch()
 {
-    QFETCH(QString, route);
+    QFETCH(int, before);
+    QFETCH(int, command);
+    QFETCH(int, route);
+    const WindowRoutes &target = kWindows[command];
     Fixture f;
-    if (auto *button = f.window->findChild<QToolButton *>(route))
-        QTest::mouseClick(button, Qt::LeftButton);
+    if (before >= 0)
+        f.run(kWindows[before].menuItem);
+    QPointer<QWidget> earlier = before >= 0 ? f.open(kWindows[before].window) : nullptr;
+    if (route == 0)
+        f.run(target.menuItem);
+    else if (route == 1)
+        f.run(target.popUpItem);
     else
-        f.window->findChild<QAction *>(route)->trigger();
-    QCOMPARE(f.platform.endRequests, 1);
+        f.clickToolbar(target.toolbarKey);
+
+    // Every command closes every other window, but Language leaves Technology
+    // open; an open target is kept as it is, but Language opens afresh.
+    QStringList expected{target.name};
+    if (before >= 0 && before != command && target.window == W::Language && kWindows[before].window == W::Technology)
+        expected.prepend(kWindows[before].name);
+    QCOMPARE(f.openWindows(), expected);
+    const bool kept = before == command && target.window != W::Language;
+    QCOMPARE(!earlier.isNull() && f.open(target.window) == earlier, kept);
+    QVERIFY(!f.open(target.window)->parentWidget());
+}
+
+void TestMainWindow::readMe_data()
+{
+    QTest::addColumn<QString>("file");  // made in the program folder; "" for none
+    QTest::addColumn<bool>("asFolder");
+    QTest::addColumn<QString>("opened"); // "" when the message is shown instead
+    QTest::newRow("Readme.txt") << "Readme.txt" << false << "Readme.txt";
+    QTest::newRow("README.TXT") << "README.TXT" << false << "README.TXT";
+    QTest::newRow("folder named Readme.txt") << "Readme.txt" << true << "";
+    QTest::newRow("no read-me") << "" << false << "";
+    QTest::newRow("other name") << "Readme.txt.bak" << false << "";
+}
+
+void TestMainWindow::readMe()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, asFolder);
+    QFETCH(QString, opened);
+    Fixture f;
+    if (asFolder)
+        QVERIFY(QDir(f.folder.path()).mkdir(file));
+    else if (!file.isEmpty())
+        f.folder.write(file, "read me\r\n");
+
+    f.clickToolbar("Readme");
+    if (opened.isEmpty()) {
+        QCOMPARE(f.platform.opened.size(), 0);
+        QCOMPARE(f.platform.messages.size(), 1);
+        QCOMPARE(f.platform.messages.first().prompt,
+                 QStringLiteral("Readme file does not exist in the default folder.Reinstall Parlanta"));
+        QCOMPARE(f.platform.messages.first().style, platform::MessageStyle::Exclamation);
+    } else {
+        QVERIFY(f.platform.messages.isEmpty());
+        QCOMPARE(f.platform.opened.size(), 1);
+        QCOMPARE(QFileInfo(f.platform.opened.first().target).fileName(), opened);
+        QCOMPARE(QFileInfo(f.platform.opened.first().target).absolutePath(), QFileInfo(f.folder.path()).absoluteFilePath());
+        QCOMPARE(f.platform.opened.first().show, platform::ShowCommand::Maximized);
+    }
+}
+
+void TestMainWindow::homeOpensTheHomePage()
+{
+    Fixture f;
+    QString duringOpen;
+    f.platform.onOpen = [&] { duringOpen = f.bar()->panelText(Panel::First); };
+    f.platform.openSucceeds = false; // no browser: nothing is reported
+    f.clickToolbar("Home");
+    QCOMPARE(duringOpen, QStringLiteral("Please wait..."));
+    QCOMPARE(f.bar()->panelText(Panel::First), QString());
+    QCOMPARE(f.platform.opened.size(), 1);
+    QCOMPARE(f.platform.opened.first().target, QStringLiteral("https://parlanta.example.org/"));
+    QCOMPARE(f.platform.opened.first().show, platform::ShowCommand::Normal);
     QVERIFY(f.platform.messages.isEmpty());
 }
 
-void TestMainWindow::popUpMenuIsNotInTheMenuBar()
+void TestMainWindow::endingTheProgram_data()
 {
+    QTest::addColumn<int>("route");
+    QTest::newRow("File, Exit") << 0;
+    QTest::newRow("toolbar Exit") << 1;
+    QTest::newRow("Exit picture button") << 2;
+    QTest::newRow("close box") << 3;
+}
+
+void TestMainWindow::endingTheProgram()
+{
+    QFETCH(int, route);
     Fixture f;
-    QStringList titles;
-    for (QAction *action : f.window->menuBar()->actions())
-        titles << action->text();
-    QCOMPARE(titles, QStringList({"&File", "&Edit", "&View", "&Help"}));
-    QVERIFY(f.find<QMenu>("EditMenu"));
+    f.run("subAdd");
+    f.open(W::Add)->findChild<QLineEdit *>(QStringLiteral("txtEngAdd"))->setText("unsaved");
+    if (route == 0)
+        f.run("subExit");
+    else if (route == 1)
+        f.clickToolbar("Exit");
+    else if (route == 2)
+        QTest::mouseClick(f.find<QToolButton>("Command3"), Qt::LeftButton);
+    else
+        QVERIFY(f.window->close());
+    QCOMPARE(f.platform.endRequests, 1);
+    QVERIFY(f.platform.messages.isEmpty()); // nothing is asked
+}
+
+void TestMainWindow::endProgramClosesNothingAndTakesEveryWindow()
+{
+    // The desktop's end of the program hides every window without a close event.
+    struct CloseCounter final : QObject {
+        int closes = 0;
+        bool eventFilter(QObject *, QEvent *event) override { return closes += event->type() == QEvent::Close, false; }
+    } counter;
+    Fixture f;
+    f.run("subTec");
+    f.run("subLanguage");
+    QPointer<QWidget> technology = f.open(W::Technology);
+    QPointer<QWidget> language = f.open(W::Language);
+    for (QWidget *window : {static_cast<QWidget *>(f.window.get()), technology.data(), language.data()})
+        window->installEventFilter(&counter);
+    platform::DesktopPlatform().endProgram();
+    QVERIFY(!f.window->isVisible() && !technology->isVisible() && !language->isVisible());
+    QCOMPARE(counter.closes, 0);
+
+    f.window.reset();
+    QVERIFY(technology.isNull() && language.isNull());
 }
 
 QTEST_MAIN(TestMainWindow)

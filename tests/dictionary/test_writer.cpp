@@ -11,6 +11,14 @@ using namespace dictionary;
 
 namespace {
 
+constexpr int kSkipped = 77;
+bool skippedRows = false;
+#define SKIP_ROW(why)                                                                                            \
+    do {                                                                                                         \
+        skippedRows = true;                                                                                      \
+        QSKIP(why);                                                                                              \
+    } while (false)
+
 const QString kChild = QStringLiteral(WRITER_CHILD);
 
 QByteArray lines(std::initializer_list<const char *> list)
@@ -118,31 +126,6 @@ private slots:
         QVERIFY(expected.isNull() || found(expected, "new", "NEW"));
     }
 
-    void checkEntry_data()
-    {
-        QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<std::optional<EntryProblem>>("problem");
-        QTest::newRow("= in the key") << QByteArray("a=b") << QByteArray("X") << std::optional(EntryProblem::KeyHasEquals);
-        QTest::newRow("[ after spaces") << QByteArray("  [x") << QByteArray("X") << std::optional(EntryProblem::KeyStartsSection);
-        QTest::newRow("LF in the value") << QByteArray("a") << QByteArray("\nX") << std::optional(EntryProblem::LineBreak);
-        QTest::newRow("32766-byte key") << QByteArray(32766, 'k') << QByteArray("X") << std::optional(EntryProblem::KeyTooLong);
-        QTest::newRow("32765-byte key") << QByteArray(32765, 'k') << QByteArray("X") << std::optional<EntryProblem>();
-        QTest::newRow("[ inside the key, = and [ in the value")
-            << QByteArray("x[") << QByteArray("[B=C]") << std::optional<EntryProblem>();
-    }
-
-    void checkEntry()
-    {
-        QFETCH(QByteArray, key);
-        QFETCH(QByteArray, value);
-        QFETCH(std::optional<EntryProblem>, problem);
-        QCOMPARE(dictionary::checkEntry(key, value), problem);
-        ProgramFolder folder;
-        QCOMPARE(outcomeOf(writeEntry("lexon", key, value, folder.wordList())), QString(problem ? "InvalidEntry" : "ok"));
-        QCOMPARE(QFile::exists(folder.wordList()), !problem);
-    }
-
     void failsAndLeavesTheFileAlone_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -188,16 +171,19 @@ private slots:
         QStringList command = {kChild, folder.path() + u'/' + path, "new", "0", "1", lockTimeout, sizeLimit};
         if (how.startsWith(QLatin1String("inject="))) {
             if (strace().isEmpty())
-                QSKIP("strace is missing or may not trace here");
+                SKIP_ROW("strace is missing or may not trace here");
             command = QStringList{strace(), "-qq", "-o", "/dev/null", "-e", how} + command;
         } else if (how == QLatin1String("other user")) {
-            // Root ignores permissions. A copy of the child, as the build folder may be closed to nobody.
-            const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-            if (::geteuid() != 0 || setpriv.isEmpty())
-                QSKIP("needs root and setpriv");
+            // Root ignores permissions, so root drops to nobody; anyone else runs as is.
+            // A copy of the child, as the build folder may be closed to nobody.
             command[0] = folder.path() + QStringLiteral("/child");
             QVERIFY(QFile::copy(kChild, command[0]) && ::chmod(QFile::encodeName(folder.path()).constData(), 0555) == 0);
-            command = QStringList{setpriv, "--reuid=65534", "--regid=65534", "--clear-groups"} + command;
+            if (::geteuid() == 0) {
+                const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+                if (setpriv.isEmpty())
+                    SKIP_ROW("root needs setpriv to drop to another user");
+                command = QStringList{setpriv, "--reuid=65534", "--regid=65534", "--clear-groups"} + command;
+            }
         }
         const QStringList before = listing(folder.path());
 
@@ -222,8 +208,8 @@ private slots:
         QFETCH(int, mode);
         QFETCH(int, owner);
         QFETCH(bool, link);
-        if (::geteuid() != 0 && (owner >= 0 || !(mode & 0200)))
-            QSKIP("needs root");
+        if (::geteuid() != 0 && owner >= 0)
+            SKIP_ROW("only root may give a file to another user");
         ProgramFolder folder;
         const QString name = link ? QStringLiteral("real.ini") : QStringLiteral("dicy.ini");
         folder.write(name, lines({"[lexon]"}));
@@ -247,9 +233,9 @@ private slots:
         folder.writeWordList(lines({"[lexon]", "One=YAAK", "[other]", "x=y"}));
         QProcess children[4];
         for (int w = 0; w < 4; ++w)
-            children[w].start(kChild, {folder.wordList(), QStringLiteral("p%1_").arg(w), "0", "100"});
+            children[w].start(kChild, {folder.wordList(), QStringLiteral("p%1_").arg(w), "0", "100", "250000"});
         for (QProcess &child : children)
-            QCOMPARE(child.waitForFinished(60000) ? outcomeOf({}, child.exitCode()) : "hung", QStringLiteral("ok"));
+            QCOMPARE(child.waitForFinished(250000) ? outcomeOf({}, child.exitCode()) : "hung", QStringLiteral("ok"));
 
         const QByteArray file = folder.readWordList();
         QVERIFY(file.startsWith(lines({"[lexon]", "One=YAAK"})) && file.endsWith(lines({"[other]", "x=y"})));
@@ -292,7 +278,7 @@ private slots:
         // a child on entry to each file call of one write in turn.
         const QString program = strace();
         if (program.isEmpty())
-            QSKIP("strace is missing or may not trace here");
+            SKIP_ROW("strace is missing or may not trace here");
         ProgramFolder folder;
         folder.writeWordList(words(0));
         const QStringList child = {kChild, folder.wordList(), "word"};
@@ -321,5 +307,15 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestWriter)
+// A run with a skipped row ends with kSkipped, which CTest reports as
+// skipped; under CI, where every row must run, it fails.
+int main(int argc, char **argv)
+{
+    TestWriter test;
+    const int result = QTest::qExec(&test, argc, argv);
+    if (result != 0 || !skippedRows)
+        return result;
+    return qEnvironmentVariableIsSet("CI") ? 1 : kSkipped;
+}
+
 #include "test_writer.moc"

@@ -1,0 +1,453 @@
+#include "about_window.h"
+#include "add_word_dialog.h"
+#include "days_window.h"
+#include "language_window.h"
+#include "lookup.h"
+#include "numbers_window.h"
+#include "recording_platform.h"
+#include "technology_window.h"
+#include "window_checks.h"
+#include "word_list_fixture.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+// ---- phrase books
+
+enum Book { Numbers, Days, Technology };
+
+QWidget *openBook(int book)
+{
+    return shownActive(book == Numbers ? static_cast<QWidget *>(new Form2)
+                       : book == Days  ? static_cast<QWidget *>(new Form3)
+                                       : static_cast<QWidget *>(new frmTech));
+}
+
+// What the window shows: the list's edit field, the word and, in the Numbers
+// window, the numeral.
+QStringList shown(const OpenWindow &window)
+{
+    QStringList texts{window.child<QComboBox>("Combo1")->currentText(), window.child<QLineEdit>("Text1")->text()};
+    if (const auto *numeral = window.child<QLabel>("Label3"))
+        texts << numeral->text();
+    return texts;
+}
+
+void addBookRows()
+{
+    QTest::addColumn<int>("book");
+    QTest::newRow("numbers") << int(Numbers);
+    QTest::newRow("days") << int(Days);
+    QTest::newRow("technology") << int(Technology);
+}
+
+// ---- the Add-word dialog
+
+const QByteArray kWords = "[lexon]\r\nOne=YAAK\r\n[other]\r\nx=y\r\n";
+
+enum class Route { EnterInEnglish, EnterInBalouchi, ClickAdd, AltA };
+
+struct AddFixture {
+    ProgramFolder folder;
+    RecordingPlatform platform{folder.path()};
+    OpenWindow dialog{shownActive(new frmAdd(platform))};
+
+    QLineEdit *english() const { return dialog.child<QLineEdit>("txtEngAdd"); }
+    QLineEdit *balouchi() const { return dialog.child<QLineEdit>("txtBalAdd"); }
+
+    // setText, not keyClicks: some rows need characters no keyboard sends.
+    void add(const QString &englishWord, const QString &balouchiWord, Route route = Route::EnterInEnglish) const
+    {
+        english()->setText(englishWord);
+        balouchi()->setText(balouchiWord);
+        switch (route) {
+        case Route::EnterInEnglish:
+            QTest::keyClick(english(), Qt::Key_Return);
+            break;
+        case Route::EnterInBalouchi:
+            QTest::keyClick(balouchi(), Qt::Key_Enter);
+            break;
+        case Route::ClickAdd:
+            QTest::mouseClick(dialog.child<QPushButton>("cmdAdd"), Qt::LeftButton);
+            break;
+        case Route::AltA:
+            // Access keys press their button with a short animation.
+            QTest::keyClick(english(), Qt::Key_A, Qt::AltModifier);
+            QTRY_VERIFY(!platform.messages.isEmpty() || dialog.deleted());
+            break;
+        }
+    }
+    QStringList prompts() const
+    {
+        QStringList out;
+        for (const auto &message : platform.messages)
+            out << message.prompt;
+        return out;
+    }
+    // What the folder holds besides the word list: no lock, no temporary copy.
+    QStringList leftBehind() const
+    {
+        QStringList names = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        names.removeOne(QStringLiteral("dicy.ini"));
+        return names;
+    }
+};
+
+std::optional<QByteArray> lookUp(const QString &path, const QByteArray &key)
+{
+    struct Silent final : dictionary::LookupReporter {
+        void emptyKey() override {}
+        void found(const QByteArray &) override {}
+        std::optional<QByteArray> notFound(const QByteArray &) override { return std::nullopt; }
+    } silent;
+    return dictionary::LookupEntry("lexon", key, "none", path, silent);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Route)
+
+class TestWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void phraseBookOpensAfreshWithNothingChosen_data() { addBookRows(); }
+    void phraseBookOpensAfreshWithNothingChosen();
+    void phraseBookChoosesByPosition_data();
+    void phraseBookChoosesByPosition();
+    void typedTextIsNeverAChoice_data() { addBookRows(); }
+    void typedTextIsNeverAChoice();
+    void exitControlCloses_data();
+    void exitControlCloses();
+
+    void informationWindowClosing_data();
+    void informationWindowClosing();
+    void aboutOpensAtItsStoredPlace();
+    void informationTextsFit();
+
+    void newWordIsAddedAndFoundNext_data();
+    void newWordIsAddedAndFoundNext();
+    void nothingIsAdded_data();
+    void nothingIsAdded();
+    void failedWriteIsNotConfirmed();
+    void cancelAndEscape();
+};
+
+void TestWindows::phraseBookOpensAfreshWithNothingChosen()
+{
+    QFETCH(int, book);
+    const QString focused = book == Numbers ? QStringLiteral("Command1") : QStringLiteral("Combo1");
+    for (int opening = 1; opening <= 2; ++opening) { // the second opening finds no trace of the first
+        const OpenWindow window(openBook(book));
+        QComboBox *list = window.child<QComboBox>("Combo1");
+        QCOMPARE(list->count(), book == Numbers ? 11 : book == Days ? 7 : 5);
+        QCOMPARE(list->currentIndex(), -1);
+        QCOMPARE(shown(window).join('|'), QString::fromLatin1(book == Numbers ? "Choose||" : "Choose|")); // no numeral "1"
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        window.get()->close();
+        QVERIFY(window.deleted());
+    }
+}
+
+void TestWindows::phraseBookChoosesByPosition_data()
+{
+    QTest::addColumn<int>("book");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("click"); // a click in the list, or Down on the closed list from nothing chosen
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("numbers, first, by key") << int(Numbers) << 0 << false << "One|Yaak|1";
+    QTest::newRow("numbers, tenth, by click") << int(Numbers) << 9 << true << "Ten|Daha|10";
+    QTest::newRow("numbers, last, by key") << int(Numbers) << 10 << false << "Zero|Sefar|0";
+    QTest::newRow("days, first, by click") << int(Days) << 0 << true << "Saturday|Shambeh";
+    QTest::newRow("days, last, by click") << int(Days) << 6 << true << "Friday|Jumah";
+    QTest::newRow("technology, first, by click") << int(Technology) << 0 << true << "Calculator|HESSAB-O-DAAD KASH";
+    QTest::newRow("technology, last, by key") << int(Technology) << 4 << false << "Radio|MONAPEK";
+}
+
+void TestWindows::phraseBookChoosesByPosition()
+{
+    QFETCH(int, book);
+    QFETCH(int, position);
+    QFETCH(bool, click);
+    QFETCH(QString, expected);
+    const OpenWindow window(openBook(book));
+    auto *list = window.child<QComboBox>("Combo1");
+    list->setFocus();
+    auto *word = window.child<QLineEdit>("Text1");
+    if (!click) {
+        for (int step = 0; step <= position; ++step)
+            QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(shown(window).join('|'), expected);
+        // Past the end is no choice: what the user typed over the word stays.
+        QTest::keyClicks(word, QStringLiteral("+"));
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(word->text().endsWith(u'+'), position == list->count() - 1);
+        return;
+    }
+    for (int round = 0; round < 2; ++round) { // the same item again shows the same again
+        list->showPopup();
+        QAbstractItemView *view = list->view();
+        QTRY_VERIFY(view->isVisible());
+        const QModelIndex item = view->model()->index(position, 0);
+        view->scrollTo(item); // the list shows ten items at a time
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+        QTRY_VERIFY(!view->isVisible());
+        QCOMPARE(shown(window).join('|'), expected);
+        QCOMPARE(clippedLabels(*window.get()), QString()); // "10" is the widest numeral
+    }
+}
+
+void TestWindows::typedTextIsNeverAChoice()
+{
+    QFETCH(int, book);
+    const OpenWindow window(openBook(book));
+    QComboBox *list = window.child<QComboBox>("Combo1");
+    list->setFocus();
+    // An item's text typed into the edit field is not a choice, on Enter or
+    // when the field is left.
+    const QString typed = list->itemText(2);
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(list, typed);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTest::keyClick(list, Qt::Key_Tab);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up); // nothing chosen yet: nowhere to go
+    QCOMPARE(list->count(), book == Numbers ? 11 : book == Days ? 7 : 5);
+    QCOMPARE(list->currentText(), typed);
+    QCOMPARE(window.child<QLineEdit>("Text1")->text(), QString());
+}
+
+void TestWindows::exitControlCloses_data()
+{
+    QTest::addColumn<int>("book");
+    QTest::addColumn<bool>("altE");
+    QTest::newRow("numbers: picture button") << int(Numbers) << false;
+    QTest::newRow("days: picture button") << int(Days) << false;
+    QTest::newRow("technology: Exit button") << int(Technology) << false;
+    QTest::newRow("technology: Alt+E from the word box") << int(Technology) << true;
+}
+
+void TestWindows::exitControlCloses()
+{
+    QFETCH(int, book);
+    QFETCH(bool, altE);
+    const OpenWindow window(openBook(book));
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    if (altE) {
+        auto *word = window.child<QLineEdit>("Text1");
+        word->setFocus();
+        QTest::keyClick(word, Qt::Key_E, Qt::AltModifier);
+    } else if (auto *picture = window.child<QToolButton>("Command1")) {
+        QTest::mouseClick(picture, Qt::LeftButton);
+    } else {
+        QTest::mouseClick(window.child<QPushButton>("cmdExit"), Qt::LeftButton);
+    }
+    QTRY_VERIFY(window.deleted()); // a mnemonic presses its button with a short animation
+}
+
+void TestWindows::informationWindowClosing_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::addColumn<int>("key"); // 0: a click on OK, -1: the close box
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("About: Esc") << true << int(Qt::Key_Escape) << true;
+    QTest::newRow("About: Return") << true << int(Qt::Key_Return) << true;
+    QTest::newRow("About: keypad Enter") << true << int(Qt::Key_Enter) << true;
+    QTest::newRow("About: close box") << true << -1 << true;
+    QTest::newRow("Language: Esc leaves it open") << false << int(Qt::Key_Escape) << false;
+    QTest::newRow("Language: click on OK") << false << 0 << true;
+    QTest::newRow("Language: Return on the focused OK") << false << int(Qt::Key_Return) << true;
+}
+
+void TestWindows::informationWindowClosing()
+{
+    QFETCH(bool, about);
+    QFETCH(int, key);
+    QFETCH(bool, closes);
+    const OpenWindow window(shownActive(about ? static_cast<QWidget *>(new frmAbout) : new Dialog));
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QWidget *ok = QApplication::focusWidget(); // keys go to the OK button, which has the focus
+    QVERIFY(ok && ok->objectName().contains(QLatin1String("OK")));
+    if (key == 0)
+        QTest::mouseClick(ok, Qt::LeftButton);
+    else if (key < 0)
+        window.get()->close();
+    else
+        QTest::keyClick(ok, Qt::Key(key));
+    QCOMPARE(window.deleted(), closes);
+}
+
+void TestWindows::aboutOpensAtItsStoredPlace()
+{
+    // 2340 and 1935 twips from the screen's corner, wherever it was left.
+    const QPoint stored = QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(156, 129);
+    for (int opening = 0; opening < 2; ++opening) {
+        const OpenWindow about(shownActive(new frmAbout));
+        QCOMPARE(about.get()->geometry().topLeft(), stored);
+        about.get()->move(about.get()->pos() + QPoint(40, 30)); // the user drags it away
+        about.get()->close();
+        QVERIFY(about.deleted());
+    }
+}
+
+void TestWindows::informationTextsFit()
+{
+    for (QWidget *created : {static_cast<QWidget *>(new frmAbout), static_cast<QWidget *>(new Dialog)}) {
+        const OpenWindow window(created);
+        QCOMPARE(clippedLabels(*window.get()), QString());
+    }
+}
+
+void TestWindows::newWordIsAddedAndFoundNext_data()
+{
+    QTest::addColumn<Route>("route");
+    QTest::addColumn<QString>("englishWord");
+    QTest::addColumn<QString>("balouchiWord");
+    QTest::addColumn<QByteArray>("storedKey");
+    QTest::addColumn<QByteArray>("storedValue");
+    // A line is read without its leading blanks, so " two " is found as "two ".
+    QTest::newRow("Enter in English") << Route::EnterInEnglish << "abc" << "xyz" << QByteArray("abc") << QByteArray("XYZ");
+    QTest::newRow("Enter in Balouchi") << Route::EnterInBalouchi << "abc" << "xyz" << QByteArray("abc") << QByteArray("XYZ");
+    QTest::newRow("click Add") << Route::ClickAdd << "abc" << "xyz" << QByteArray("abc") << QByteArray("XYZ");
+    QTest::newRow("Alt+A") << Route::AltA << "abc" << "xyz" << QByteArray("abc") << QByteArray("XYZ");
+    QTest::newRow("blanks kept") << Route::EnterInEnglish << " two " << "do" << QByteArray("two ") << QByteArray("DO");
+    QTest::newRow("accents upper-cased by table") << Route::EnterInEnglish << QString::fromUtf8("café")
+                                                 << QString::fromUtf8("éß") << QByteArray("caf\xe9")
+                                                 << QByteArray("\xc9\xdf");
+    QTest::newRow("value with =") << Route::EnterInEnglish << "sum" << "a=b" << QByteArray("sum") << QByteArray("A=B");
+}
+
+void TestWindows::newWordIsAddedAndFoundNext()
+{
+    QFETCH(Route, route);
+    QFETCH(QString, englishWord);
+    QFETCH(QString, balouchiWord);
+    QFETCH(QByteArray, storedKey);
+    QFETCH(QByteArray, storedValue);
+    AddFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+    f.folder.writeWordList(kWords);
+    f.add(englishWord, balouchiWord, route);
+
+    QCOMPARE(f.prompts(), QStringList({englishWord + " was added successfuly in to Parlanta"}));
+    QCOMPARE(f.platform.messages.first().style, platform::MessageStyle::Plain);
+    QVERIFY(f.dialog.deleted());
+    QCOMPARE(lookUp(f.folder.wordList(), storedKey), std::optional(storedValue));
+    QVERIFY(f.folder.readWordList().contains("\r\n" + englishWord.toLatin1() + "=" + storedValue + "\r\n"));
+    QCOMPARE(f.leftBehind(), QStringList());
+}
+
+void TestWindows::nothingIsAdded_data()
+{
+    QTest::addColumn<QByteArray>("file"); // null: no dicy.ini
+    QTest::addColumn<QString>("englishWord");
+    QTest::addColumn<QString>("balouchiWord");
+    QTest::addColumn<QString>("prompt"); // "" for none
+    QTest::addColumn<QString>("focused"); // "" where the focus stays
+    const auto row = [](const char *name, const QString &english, const QString &balouchi, const QString &prompt,
+                        const char *focused = "", const QByteArray &file = kWords) {
+        QTest::newRow(name) << file << english << balouchi << prompt << QString::fromLatin1(focused);
+    };
+    row("both empty", "", "", "", "txtEngAdd");
+    row("English empty", "", "x", "", "txtEngAdd");
+    row("Balouchi empty", "Two", "", "", "txtBalAdd");
+    row("there already", "oNE", "other", "oNE already exists in Parlanta, and it has a vlue of YAAK.", "txtEngAdd");
+    row("= in English", "a=b", "x", "An English word cannot contain \"=\".");
+    row("[ after blanks", "  [x", "x", "An English word cannot begin with \"[\".");
+    row("LF in English", "a\nb", "x", "A word cannot contain a line break.");
+    row("CR in Balouchi", "ab", "x\ry", "A word cannot contain a line break.");
+    row("English too long", QString(32766, 'a'), "x", "The English word is too long.");
+    row("English not in code page", QString::fromUtf8("ŋa"), "x", QString::fromUtf8("The word list cannot hold the character \"ŋ\"."));
+    row("Balouchi not in code page", "ab", QString::fromUtf8("xب"), QString::fromUtf8("The word list cannot hold the character \"ب\"."));
+    row("no dicy.ini", "abc", "xyz", "", "", QByteArray());
+    row("line without = above", "abc", "xyz", "", "", "[lexon]\r\nnote\r\n");
+}
+
+void TestWindows::nothingIsAdded()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, englishWord);
+    QFETCH(QString, balouchiWord);
+    QFETCH(QString, prompt);
+    QFETCH(QString, focused);
+    AddFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+    QCOMPARE(QApplication::focusWidget(), f.english()); // where the dialog opens
+    if (!file.isNull())
+        f.folder.writeWordList(file);
+    f.dialog.child<QPushButton>("cmdAdd")->setFocus();
+    for (int attempt = 0; attempt < 2; ++attempt) // a refusal leaves nothing behind that changes the next Add
+        f.add(englishWord, balouchiWord, Route::ClickAdd);
+
+    const bool empty = englishWord.isEmpty() || balouchiWord.isEmpty();
+    QCOMPARE(f.platform.beeps, empty ? 2 : 0);
+    QCOMPARE(f.prompts(), prompt.isEmpty() ? QStringList() : QStringList({prompt, prompt}));
+    for (const auto &message : f.platform.messages)
+        QCOMPARE(message.style, platform::MessageStyle::Exclamation);
+    QCOMPARE(QApplication::focusWidget()->objectName(), focused.isEmpty() ? QStringLiteral("cmdAdd") : focused);
+    // An existing word empties both boxes; every other refusal keeps them as typed.
+    const bool exists = prompt.contains(QLatin1String("already exists"));
+    QCOMPARE(f.english()->text() + f.balouchi()->text(), exists ? QString() : englishWord + balouchiWord);
+    QVERIFY(!f.dialog.deleted());
+    QCOMPARE(QFileInfo::exists(f.folder.wordList()), !file.isNull());
+    QCOMPARE(f.folder.readWordList(), file);
+}
+
+void TestWindows::failedWriteIsNotConfirmed()
+{
+    // A file size limit just above the word list, which is larger than the
+    // lock file, lets the lock be taken and stops the new copy of the list as
+    // a full disk would; a list written in place would be left cut short.
+    AddFixture f;
+    QByteArray words = kWords;
+    for (int i = 0; i < 100; ++i)
+        words += "word" + QByteArray::number(i) + "=V\r\n";
+    f.folder.writeWordList(words);
+    struct rlimit saved {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = rlim_t(words.size() + 4);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    f.add("abc", "xyz");
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(f.prompts(), QStringList({"abc could not be added to Parlanta: the disk is full."}));
+    QCOMPARE(f.folder.readWordList(), words);
+    QCOMPARE(f.leftBehind(), QStringList());
+    QVERIFY(!f.dialog.deleted());
+    QCOMPARE(f.english()->text() + f.balouchi()->text(), QStringLiteral("abcxyz"));
+
+    // Once there is room again, the same Add goes through.
+    f.add("abc", "xyz");
+    QCOMPARE(f.prompts().last(), QStringLiteral("abc was added successfuly in to Parlanta"));
+}
+
+void TestWindows::cancelAndEscape()
+{
+    AddFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(f.dialog.get()));
+    f.english()->setText("abc");
+    QTest::keyClick(f.english(), Qt::Key_Escape);
+    QVERIFY(!f.dialog.deleted());
+    QTest::keyClick(f.english(), Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(f.dialog.deleted());
+    QVERIFY(f.platform.messages.isEmpty());
+}
+
+QTEST_MAIN(TestWindows)
+#include "test_windows.moc"
