@@ -1,5 +1,6 @@
 #include "add_word_dialog.h"
 #include "days_window.h"
+#include "form1.h"
 #include "huge_word_list.h"
 #include "language_window.h"
 #include "numbers_window.h"
@@ -17,14 +18,15 @@
 
 namespace {
 
-// A secondary window by its name, in a temporary program folder.
+// A window by its name, in a temporary program folder.
 struct Fixture {
     ProgramFolder folder;
     RecordingPlatform platform{folder.path()};
     OpenWindow window;
 
     explicit Fixture(const QString &name)
-        : window(shownActive(name == "frmAdd"  ? static_cast<QWidget *>(new frmAdd(platform))
+        : window(shownActive(name == "Form1"   ? static_cast<QWidget *>(new Form1(platform))
+                             : name == "frmAdd" ? static_cast<QWidget *>(new frmAdd(platform))
                              : name == "Form2" ? static_cast<QWidget *>(new Form2)
                              : name == "Form3" ? static_cast<QWidget *>(new Form3)
                              : name == "frmTech" ? static_cast<QWidget *>(new frmTech)
@@ -62,6 +64,8 @@ void TestWindowCorners::enterPressesTheFocusedButton_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("button");
+    QTest::newRow("Main window: Clear All") << "Form1" << "Command2";
+    QTest::newRow("Main window: Exit") << "Form1" << "Command3";
     QTest::newRow("Add word: Add") << "frmAdd" << "cmdAdd";
     QTest::newRow("Add word: Cancel") << "frmAdd" << "cmdCancel";
     QTest::newRow("Numbers: picture button") << "Form2" << "Command1";
