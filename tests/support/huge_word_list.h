@@ -21,8 +21,6 @@ public:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(kSize));
     }
     ~HugeWordList() { setrlimit(RLIMIT_AS, &m_saved); }
-    HugeWordList(const HugeWordList &) = delete;
-    HugeWordList &operator=(const HugeWordList &) = delete;
 
     static constexpr qint64 kSize = qint64(1) << 40;
 
