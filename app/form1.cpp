@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "codepage.h"
+#include "controls.h"
 #include "layout.h"
 #include "lookup.h"
 #include "picture_holder.h"
@@ -19,6 +20,8 @@
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <limits>
 
 using platform::fromTwips;
 using Panel = MainStatusBar::Panel;
@@ -121,6 +124,7 @@ Form1::Form1(platform::Platform &platform, QWidget *parent)
     setFont(platform::defaultFont());
     // The pop-up menu is shown on the right button's release (mouseReleaseEvent).
     setContextMenuPolicy(Qt::PreventContextMenu);
+    controls::pressFocusedButtonOnEnter(*this);
 
     createToolbar();
     createMenus();
@@ -244,10 +248,12 @@ void Form1::createControls()
     Text2->setObjectName(QStringLiteral("Text2"));
     Text2->setGeometry(place(3120, 1200, 3975, 375));
     Text2->setReadOnly(true); // the program writes it; the user may select and copy
+    Text2->setMaxLength(std::numeric_limits<int>::max()); // a value of any length shows whole
 
     Text1 = new QLineEdit(client);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(place(360, 1200, 2295, 375));
+    Text1->setMaxLength(controls::kTypedTextLimit);
     Text1->installEventFilter(this);
 
     Image4 = new PictureHolder(pictures::icon(QStringLiteral("add.ico")), client);
@@ -271,10 +277,12 @@ void Form1::createControls()
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(place(3000, 2280, 480, 480));
 
-    // Every control keeps its own mouse releases: only the window's bare
-    // surface offers the pop-up menu.
-    for (QWidget *control : std::initializer_list<QWidget *>{Label1, Label2, Image1, Image2, Image3, Image4,
-                                                             Toolbar1, StatusBar1})
+    // Every control keeps its own mouse releases, also those it has no use
+    // for (a button ignores the right one): only the window's bare surface
+    // offers the pop-up menu.
+    QWidgetList ownReleases = client->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    ownReleases << Toolbar1 << StatusBar1;
+    for (QWidget *control : ownReleases)
         control->setAttribute(Qt::WA_NoMousePropagation);
 
     connect(Command1, &QToolButton::clicked, this, &Form1::Command1_Click);
@@ -319,16 +327,18 @@ void Form1::Command1_Click()
         const std::optional<QByteArray> result = dictionary::LookupEntry(
             dictionary::kSection, key, kDefaultValue, dictionary::dictionaryPath(m_platform.programFolder()),
             reporter);
-        Text2->setText(result ? dictionary::codepage::decode(dictionary::codepage::upper(*result)) : QString());
-    } catch (const dictionary::LookupError &) {
-        // A search that fails leaves the window as it was.
+        controls::setProgramText(
+            *Text2, result ? dictionary::codepage::decode(dictionary::codepage::upper(*result)) : QString());
+    } catch (...) {
+        // A search that fails, for whatever reason (a word list that cannot
+        // be read, or too big to hold in memory), leaves the window as it was.
     }
 }
 
 void Form1::Command2_Click()
 {
-    Text1->clear();
-    Text2->clear();
+    controls::setProgramText(*Text1, QString());
+    controls::setProgramText(*Text2, QString());
     StatusBar1->setPanelText(Panel::First, kStartText);
     StatusBar1->setPanelText(Panel::Second, QString());
     StatusBar1->setPanelText(Panel::Third, QString());
@@ -346,7 +356,7 @@ void Form1::Command3_Click()
 void Form1::Text1_KeyDown(int keyCode)
 {
     if (keyCode == Qt::Key_Left)
-        Text1->clear();
+        controls::setProgramText(*Text1, QString());
 }
 
 void Form1::Text1_KeyPress(int keyAscii)
@@ -369,14 +379,11 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::keyPressEvent(QKeyEvent *event)
 {
-    // Search is the window's default button: Enter elsewhere presses the
-    // focused button, or Search. The search box has run its own search
-    // already, and one Enter runs one search.
+    // Search is the window's default button: Enter where no button has the
+    // focus presses it (a focused button has taken its own Enter). The search
+    // box has run its own search already, and one Enter runs one search.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && focusWidget() != Text1) {
-        if (auto *focused = qobject_cast<QToolButton *>(focusWidget()))
-            focused->click();
-        else
-            Command1->click();
+        Command1->click();
         return;
     }
     QMainWindow::keyPressEvent(event);

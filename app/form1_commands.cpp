@@ -102,17 +102,21 @@ void Form1::subHum_Click()
 
 void Form1::subReadMe_Click()
 {
-    // The read-me's name is matched without regard to letter case, as the
-    // file systems it was first shipped on did.
-    const QString folder = m_platform.programFolder();
-    const std::optional<QString> stored = platform::storedFileName(folder, QStringLiteral("Readme.txt"));
-    if (stored && stored->toLower() == QLatin1String("readme.txt")) {
-        // Whether the desktop could open it is not examined.
-        m_platform.openDocument(folder + QDir::separator() + *stored, platform::ShowCommand::Maximized);
-        return;
+    try {
+        // The read-me's name is matched without regard to letter case, as the
+        // file systems it was first shipped on did.
+        const QString folder = m_platform.programFolder();
+        const std::optional<QString> stored = platform::storedFileName(folder, QStringLiteral("Readme.txt"));
+        if (stored && stored->toLower() == QLatin1String("readme.txt")) {
+            // Whether the desktop could open it is not examined.
+            m_platform.openDocument(folder + QDir::separator() + *stored, platform::ShowCommand::Maximized);
+            return;
+        }
+        m_platform.messageBox(QStringLiteral("Readme file does not exist in the default folder.Reinstall Parlanta"),
+                              platform::kTitle, platform::MessageStyle::Exclamation);
+    } catch (...) {
+        // Read Me never ends the program: a step that fails is abandoned.
     }
-    m_platform.messageBox(QStringLiteral("Readme file does not exist in the default folder.Reinstall Parlanta"),
-                          platform::kTitle, platform::MessageStyle::Exclamation);
 }
 
 void Form1::Home_Click()

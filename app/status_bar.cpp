@@ -17,9 +17,16 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(false);
     setFixedHeight(platform::twipsToPixels(kHeightTwips));
+    // One item holding the three panels side by side: as items of their own
+    // they would be spaced apart, and the bar would grow wider than its window.
+    auto *panels = new QWidget(this);
+    panels->setObjectName(QStringLiteral("Panels"));
+    auto *row = new QHBoxLayout(panels);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
     int number = 1;
     for (PanelWidgets &panel : m_panels) {
-        panel.frame = new QWidget(this);
+        panel.frame = new QWidget(panels);
         panel.frame->setObjectName(QStringLiteral("Panel%1").arg(number++));
         panel.frame->setMinimumWidth(platform::twipsToPixels(kPanelMinimumTwips));
         panel.frame->setFixedWidth(platform::twipsToPixels(kPanelWidthTwips));
@@ -34,8 +41,9 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
         layout->addWidget(panel.picture);
         layout->addWidget(panel.text, 1);
         panel.picture->hide();
-        addWidget(panel.frame);
+        row->addWidget(panel.frame);
     }
+    addWidget(panels);
 }
 
 void MainStatusBar::setPanelText(Panel panel, const QString &text)

@@ -1,5 +1,6 @@
 #include "word_list_writer.h"
 
+#include "file_system.h"
 #include "line_model.h"
 #include "lookup.h"
 #include "word_list_file.h"
@@ -17,15 +18,11 @@
 #include <cstring>
 #include <optional>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace dictionary {
 
 namespace {
+
+namespace files = platform::files;
 
 // The one place where the system's error codes become our failures.
 WriteFailure failureFor(int code)
@@ -160,70 +157,7 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
     }
 }
 
-struct FileState {
-    bool exists = false;
-    bool regular = false;
-    int error = 0; // why the path could not be examined
-#ifdef Q_OS_UNIX
-    mode_t mode = 0;
-    uid_t owner = 0;
-    gid_t group = 0;
-#endif
-};
-
-FileState examine(const QString &path)
-{
-    FileState state;
-#ifdef Q_OS_UNIX
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        if (errno != ENOENT)
-            state.error = errno;
-        return state;
-    }
-    state.exists = true;
-    state.regular = S_ISREG(info.st_mode);
-    state.mode = info.st_mode & 07777;
-    state.owner = info.st_uid;
-    state.group = info.st_gid;
-#else
-    const QFileInfo info(path);
-    state.exists = info.exists();
-    state.regular = info.isFile();
-#endif
-    return state;
-}
-
-int syncFile(int fd)
-{
-#ifdef Q_OS_UNIX
-    while (::fsync(fd) != 0) {
-        if (errno != EINTR)
-            return errno;
-    }
-#else
-    Q_UNUSED(fd);
-#endif
-    return 0;
-}
-
-void syncFolder(const QString &folder)
-{
-#ifdef Q_OS_UNIX
-    // Makes the rename itself durable. The new file is in place by now, so a
-    // failure here cannot be undone; reporting it would tell the user that a
-    // word the next lookup finds was not added.
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
-}
-
-std::optional<WriteError> replaceFile(const QString &target, const QByteArray &bytes, const FileState &old)
+std::optional<WriteError> replaceFile(const QString &target, const QByteArray &bytes, const files::FileState &old)
 {
     QSaveFile save(target);
     // Writing in place would leave a half-written word list behind a failure.
@@ -231,31 +165,24 @@ std::optional<WriteError> replaceFile(const QString &target, const QByteArray &b
     errno = 0;
     if (!save.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return systemError(errno, save.errorString());
-#ifdef Q_OS_UNIX
-    if (old.exists) {
-        // QSaveFile passes the mode through QFile::Permissions, which adds the
-        // owner's bits wherever the current user may read or write (always so
-        // for root), and the new file belongs to whoever writes it.
-        struct stat now {};
-        if (::fstat(save.handle(), &now) == 0 && (now.st_uid != old.owner || now.st_gid != old.group)) {
-            if (::fchown(save.handle(), old.owner, old.group) != 0) {
-                // Only root may give a file away; anyone else keeps it.
-            }
-        }
-        if (::fchmod(save.handle(), old.mode) != 0)
-            return systemError(errno);
-    }
-#endif
+    // QSaveFile passes the mode through QFile::Permissions, which adds the
+    // owner's bits wherever the current user may read or write (always so for
+    // root), and the new file belongs to whoever writes it.
+    if (const int code = files::keepOwnershipAndMode(save.handle(), old))
+        return systemError(code);
     errno = 0;
     if (save.write(bytes) != bytes.size())
         return systemError(errno, save.errorString());
     // QSaveFile syncs before the rename too, but ignores a failure.
-    if (const int code = syncFile(save.handle()))
+    if (const int code = files::syncFile(save.handle()))
         return systemError(code);
     errno = 0;
     if (!save.commit())
         return systemError(errno, save.errorString());
-    syncFolder(QFileInfo(target).absolutePath());
+    // Makes the rename itself durable. The new file is in place by now, so a
+    // failure here cannot be undone; reporting it would tell the user that a
+    // word the next lookup finds was not added.
+    files::syncFolder(QFileInfo(target).absolutePath());
     return std::nullopt;
 }
 
@@ -297,7 +224,7 @@ std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key,
         return error;
 
     // Read again under the lock: the caller's lookup may be out of date.
-    const FileState state = examine(target);
+    const files::FileState state = files::examine(target);
     if (state.error)
         return systemError(state.error);
     QByteArray file;

@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <cstdlib>
+
 namespace platform {
 
 void DesktopPlatform::messageBox(const QString &prompt, const QString &title, MessageStyle style)
@@ -46,6 +48,19 @@ void DesktopPlatform::endProgram()
     for (QWidget *window : windows)
         window->hide();
     QCoreApplication::exit(0);
+}
+
+bool displayMissing()
+{
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    const auto unset = [](const char *name) {
+        const char *value = std::getenv(name);
+        return value == nullptr || *value == '\0';
+    };
+    return unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY");
+#else
+    return false;
+#endif
 }
 
 } // namespace platform

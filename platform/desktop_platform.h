@@ -15,4 +15,9 @@ public:
     void endProgram() override;
 };
 
+// True when no display is known to start the program on (only where the
+// desktop names its display in the environment); Qt would then abort with a
+// long message before the program could say so in one line.
+bool displayMissing();
+
 } // namespace platform

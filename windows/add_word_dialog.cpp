@@ -92,8 +92,8 @@ public:
                                            + codepage::decode(value) + QStringLiteral("."),
                                        platform::kTitle, platform::MessageStyle::Exclamation);
         m_dialog.blnNewWord = false;
-        m_dialog.txtBalAdd->clear();
-        m_dialog.txtEngAdd->clear();
+        controls::setProgramText(*m_dialog.txtBalAdd, QString());
+        controls::setProgramText(*m_dialog.txtEngAdd, QString());
         m_dialog.txtEngAdd->setFocus();
     }
 
@@ -136,6 +136,8 @@ void frmAdd::createControls()
     txtEngAdd = new QLineEdit(this);
     txtEngAdd->setObjectName(QStringLiteral("txtEngAdd"));
     txtEngAdd->setGeometry(fromTwips(240, 480, 1935, 375));
+    for (QLineEdit *box : {txtEngAdd, txtBalAdd})
+        box->setMaxLength(controls::kTypedTextLimit);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -170,14 +172,19 @@ bool frmAdd::eventFilter(QObject *watched, QEvent *event)
     if ((watched == txtEngAdd || watched == txtBalAdd) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            addWord(); // the key still goes on to the box
+            cmdAdd_Click(); // the key still goes on to the box
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void frmAdd::cmdAdd_Click()
 {
-    addWord();
+    try {
+        addWord();
+    } catch (...) {
+        // Whatever fails (a word list too big to hold in memory, say) ends
+        // the operation; the program and the dialog go on as they were.
+    }
 }
 
 void frmAdd::cmdCancel_Click()

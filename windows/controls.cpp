@@ -3,15 +3,42 @@
 #include "layout.h"
 #include "pictures.h"
 
+#include <QAbstractButton>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
 #include <QToolButton>
 #include <QWidget>
 
 namespace controls {
+
+namespace {
+
+class EnterPressesFocusedButton final : public QObject {
+public:
+    explicit EnterPressesFocusedButton(QWidget &window) : QObject(&window), m_window(window) {}
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *button = qobject_cast<QAbstractButton *>(m_window.focusWidget());
+        if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !button || !button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+
+private:
+    QWidget &m_window;
+};
+
+} // namespace
 
 Qt::WindowFlags windowFlags(Border border)
 {
@@ -29,6 +56,17 @@ void setUpWindow(QWidget &window, const char *name, const QString &caption, cons
     window.setFont(platform::defaultFont());
     window.setFixedSize(client);
     window.setAttribute(Qt::WA_DeleteOnClose);
+    pressFocusedButtonOnEnter(window);
+}
+
+void pressFocusedButtonOnEnter(QWidget &window)
+{
+    window.installEventFilter(new EnterPressesFocusedButton(window));
+}
+
+void setProgramText(QLineEdit &box, const QString &text)
+{
+    box.setText(text); // setText empties the box's undo history
 }
 
 void centreOnScreen(QWidget &window)

@@ -8,6 +8,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QToolButton;
 class QWidget;
 
@@ -23,10 +24,27 @@ Qt::WindowFlags windowFlags(Border border);
 
 // Names the window, gives it its caption, icon, default font and fixed client
 // size, and has it deleted when it closes, so the next opening starts afresh.
+// Enter presses its focused button (pressFocusedButtonOnEnter).
 void setUpWindow(QWidget &window, const char *name, const QString &caption, const QString &iconFile,
                  const QSize &client);
 
 void centreOnScreen(QWidget &window);
+
+// Enter and keypad Enter press the button that has the focus, as in every
+// window of the desktop the layouts come from, without making it the
+// window's default button. Only a key the focused control leaves unused
+// reaches the window, so a text box or a list keeps its own Enter.
+void pressFocusedButtonOnEnter(QWidget &window);
+
+// The most characters a box takes from the user. Far more than any word or
+// phrase, and more than the longest key a line of the word list can hold, so
+// an over-long paste reaches the checks that explain a refusal instead of
+// being cut short without a word; small enough that the box stays quick.
+inline constexpr int kTypedTextLimit = 1 << 16;
+
+// Sets a box's text as the program's own doing: unlike QLineEdit::clear(),
+// it leaves nothing for the user's Undo to bring back.
+void setProgramText(QLineEdit &box, const QString &text);
 
 // A font a window names explicitly. Such fonts are meant to carry Arabic as
 // well: where the family lacks those glyphs (or is missing), DejaVu Sans,

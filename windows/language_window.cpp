@@ -42,6 +42,9 @@ void Dialog::createControls()
     OKButton = new QPushButton(QStringLiteral("OK"), Frame1);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(fromTwips(4560, 2880, 1215, 375));
+    // Neither default nor cancel button: Enter presses it only while it has
+    // the focus, as in every window.
+    OKButton->setAutoDefault(false);
     connect(OKButton, &QPushButton::clicked, this, &Dialog::OKButton_Click);
 
     // Widened from 4455 twips so that the whole paragraph shows in the wider

@@ -1,9 +1,13 @@
 #include "phrase_book_window.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QToolButton>
 
 PhraseBookWindow::PhraseBookWindow(std::span<const PhraseRow> table, controls::Border border, const char *name,
@@ -24,6 +28,7 @@ void PhraseBookWindow::createText1(const QRect &geometry)
     Text1 = new QLineEdit(Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(geometry);
+    Text1->setMaxLength(controls::kTypedTextLimit);
 }
 
 void PhraseBookWindow::createCombo1(const QRect &geometry)
@@ -42,6 +47,34 @@ void PhraseBookWindow::createCombo1(const QRect &geometry)
     // activated() comes from the user alone: a click in the list, or the arrow
     // keys and the wheel on the closed list; never from filling it.
     connect(Combo1, &QComboBox::activated, this, &PhraseBookWindow::Combo1_Click);
+    Combo1->view()->installEventFilter(this);
+}
+
+bool PhraseBookWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != Combo1->view() || event->type() != QEvent::KeyPress || m_keyInOpenList)
+        return QWidget::eventFilter(watched, event);
+    // A key that moves the selection in the open list chooses where it lands.
+    // The list's current item follows the mouse as well, so the key is handed
+    // to the list from here, and only a move it made counts.
+    QAbstractItemView *list = Combo1->view();
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    // Opened with nothing chosen, the list marks its first item current
+    // without selecting it: a move starts from no item at all (Enter still
+    // takes that first item).
+    if (!list->selectionModel()->hasSelection() && key != Qt::Key_Return && key != Qt::Key_Enter)
+        list->selectionModel()->clearCurrentIndex();
+    const int before = list->currentIndex().row();
+    {
+        const QScopedValueRollback handing(m_keyInOpenList, true);
+        QCoreApplication::sendEvent(watched, event);
+    }
+    const int after = list->currentIndex().row();
+    if (after != before && after >= 0) {
+        Combo1->setCurrentIndex(after);
+        Combo1_Click();
+    }
+    return true;
 }
 
 void PhraseBookWindow::createLabels(const QRect &english, const QRect &balouchi)
@@ -76,7 +109,7 @@ void PhraseBookWindow::insertRows(int first, int last)
 
 void PhraseBookWindow::showRow(const PhraseRow &row)
 {
-    Text1->setText(QString::fromUtf8(row.balouchi));
+    controls::setProgramText(*Text1, QString::fromUtf8(row.balouchi));
 }
 
 void PhraseBookWindow::Combo1_Click()

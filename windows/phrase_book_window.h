@@ -23,8 +23,10 @@ struct PhraseRow {
 // What the Numbers, Days and Technology windows have in common: a list of
 // English items filled from a fixed table at load, a text box showing the
 // Balouchi word of the chosen item, and an exit button. A choice (a click in
-// the list, or the arrow keys on the closed list) is resolved by its position
-// alone; the text in the list's edit field is never looked up.
+// the list, or a key that moves the selection, in the open list or on the
+// closed one) is resolved by its position alone; the text in the list's edit
+// field is never looked up, and the mouse passing over the open list chooses
+// nothing.
 class PhraseBookWindow : public QWidget {
     Q_OBJECT
 protected:
@@ -54,6 +56,8 @@ protected:
     void Combo1_Click();
     void Command1_Click();
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     QGroupBox *Frame1 = nullptr;
     QLineEdit *Text1 = nullptr;
     QComboBox *Combo1 = nullptr;
@@ -63,4 +67,5 @@ protected:
 
 private:
     std::span<const PhraseRow> m_table;
+    bool m_keyInOpenList = false;
 };
