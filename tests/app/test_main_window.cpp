@@ -262,14 +262,17 @@ void TestMainWindow::leftArrowAndClearAllEmptyTheBox()
 
 void TestMainWindow::windowSwitch_data()
 {
-    QTest::addColumn<int>("before");  // the window open before, -1 for none
-    QTest::addColumn<int>("command"); // the window the command opens
-    QTest::addColumn<int>("route");   // 0 menu bar, 1 pop-up menu, 2 toolbar
+    QTest::addColumn<int>("before");     // the window opened before, -1 for none
+    QTest::addColumn<bool>("closedItself"); // and closed again by its own controls
+    QTest::addColumn<int>("command");    // the window the command opens
+    QTest::addColumn<int>("route");      // 0 menu bar, 1 pop-up menu, 2 toolbar
     for (int before = -1; before < 6; ++before) {
-        for (int command = 0; command < 6; ++command) {
-            const QByteArray name = (before < 0 ? QByteArray("none") : QByteArray(kWindows[before].name)) + ", then "
-                + kWindows[command].name;
-            QTest::newRow(name.constData()) << before << command << (before + command + 3) % 3;
+        for (const bool closed : {false, true}) {
+            for (int command = 0; command < 6 && (before >= 0 || !closed); ++command) {
+                QTest::addRow("%s%s, then %s", before < 0 ? "none" : kWindows[before].name, closed ? " closed" : "",
+                              kWindows[command].name)
+                    << before << closed << command << (before + command + 3) % 3;
+            }
         }
     }
 }
@@ -277,6 +280,7 @@ void TestMainWindow::windowSwitch_data()
 void TestMainWindow::windowSwitch()
 {
     QFETCH(int, before);
+    QFETCH(bool, closedItself);
     QFETCH(int, command);
     QFETCH(int, route);
     const WindowRoutes &target = kWindows[command];
@@ -284,6 +288,8 @@ void TestMainWindow::windowSwitch()
     if (before >= 0)
         f.run(kWindows[before].menuItem);
     QPointer<QWidget> earlier = before >= 0 ? f.open(kWindows[before].window) : nullptr;
+    if (closedItself)
+        earlier->close();
     if (route == 0)
         f.run(target.menuItem);
     else if (route == 1)
@@ -294,10 +300,11 @@ void TestMainWindow::windowSwitch()
     // Every command closes every other window, but Language leaves Technology
     // open; an open target is kept as it is, but Language opens afresh.
     QStringList expected{target.name};
-    if (before >= 0 && before != command && target.window == W::Language && kWindows[before].window == W::Technology)
+    if (before >= 0 && !closedItself && before != command && target.window == W::Language
+        && kWindows[before].window == W::Technology)
         expected.prepend(kWindows[before].name);
     QCOMPARE(f.openWindows(), expected);
-    const bool kept = before == command && target.window != W::Language;
+    const bool kept = before == command && !closedItself && target.window != W::Language;
     QCOMPARE(!earlier.isNull() && f.open(target.window) == earlier, kept);
     QVERIFY(!f.open(target.window)->parentWidget());
 }
@@ -408,21 +415,24 @@ void TestMainWindow::endProgramClosesNothingAndTakesEveryWindow()
 void TestMainWindow::rightButtonOffersThePopUpOverTheBareSurfaceOnly_data()
 {
     QTest::addColumn<QString>("control");
-    QTest::newRow("bare surface") << "client";
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("bare surface") << "client" << Qt::RightButton;
+    QTest::newRow("bare surface, middle button") << "client" << Qt::MiddleButton;
     for (const char *control : {"Text1", "Text2", "Label1", "Label2", "Command1", "Command2", "Command3",
                                 "Toolbar1", "StatusBar1"})
-        QTest::newRow(control) << control;
+        QTest::newRow(control) << control << Qt::RightButton;
 }
 
 void TestMainWindow::rightButtonOffersThePopUpOverTheBareSurfaceOnly()
 {
     QFETCH(QString, control);
+    QFETCH(Qt::MouseButton, button);
     Fixture f;
     auto *under = f.window->findChild<QWidget *>(control);
     const bool bare = control == QLatin1String("client");
     // Between the boxes and the buttons lie only hidden picture holders.
-    QTest::mouseClick(under, Qt::RightButton, {}, under->rect().center() - QPoint(0, bare ? 20 : 0));
-    QCOMPARE(f.find<QMenu>("EditMenu")->isVisible(), bare);
+    QTest::mouseClick(under, button, {}, under->rect().center() - QPoint(0, bare ? 20 : 0));
+    QCOMPARE(f.find<QMenu>("EditMenu")->isVisible(), bare && button == Qt::RightButton);
 }
 
 void TestMainWindow::statusBarPanelsFitTheWindow()

@@ -127,6 +127,7 @@ void TestDictionary::scan_data()
     QTest::newRow("header with inner spaces") << lines({"[ lexon ]", "One=YAAK"}) << QByteArray("One") << notFound();
     QTest::newRow("header with comment") << lines({"[lexon] ;words", "One=YAAK"}) << QByteArray("One") << notFound();
     QTest::newRow("header with tail") << lines({"[lexon]x", "One=YAAK"}) << QByteArray("One") << notFound();
+    QTest::newRow("header of a longer name") << lines({"[lexons]", "One=YAAK"}) << QByteArray("One") << notFound();
     QTest::newRow("header is last line") << lines({"One=YAAK", "[lexon]"}) << QByteArray("One") << notFound();
     QTest::newRow("header then another section") << lines({"[lexon]", "[other]", "One=YAAK"}) << QByteArray("One") << notFound();
     QTest::newRow("open bracket ends section") << lines({"[lexon]", "[note", "One=YAAK"}) << QByteArray("One") << notFound();

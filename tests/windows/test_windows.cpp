@@ -454,7 +454,12 @@ void TestWindows::failedWriteIsNotConfirmed()
     QVERIFY(!f.dialog.deleted());
     QCOMPARE(f.english()->text() + f.balouchi()->text(), QStringLiteral("abcxyz"));
 
+    // The word is no longer taken for new: a lookup that then fails writes nothing.
+    f.folder.writeWordList("[lexon]\r\nnote\r\n");
+    f.add("abc", "xyz");
+    QCOMPARE(f.folder.readWordList(), QByteArray("[lexon]\r\nnote\r\n"));
     // Once there is room again, the same Add goes through.
+    f.folder.writeWordList(words);
     f.add("abc", "xyz");
     QCOMPARE(f.prompts().last(), QStringLiteral("abc was added successfuly in to Parlanta"));
 }
