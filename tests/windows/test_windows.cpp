@@ -457,7 +457,7 @@ void TestWindows::failedWriteIsNotConfirmed()
     // The word is no longer taken for new: a lookup that then fails writes nothing.
     f.folder.writeWordList("[lexon]\r\nnote\r\n");
     f.add("abc", "xyz");
-    QCOMPARE(f.folder.readWordList(), QByteArray("[lexon]\r\nnote\r\n"));
+    QCOMPARE(f.prompts().size(), 1);
     // Once there is room again, the same Add goes through.
     f.folder.writeWordList(words);
     f.add("abc", "xyz");
