@@ -66,8 +66,11 @@ ScanParams prepare(QByteArrayView file, const Context &context)
         }
     };
     unsigned char varying = 0;
-    preimages(static_cast<unsigned char>(key.back()), params.keyLast[1], varying);
-    params.keyLast[0] = static_cast<unsigned char>(key.back());
+    for (int i = 0; i < 2; ++i) {
+        const qsizetype at = key.size() - 1 - i;
+        params.keyEnd[2 * i] = static_cast<unsigned char>(key[qMax<qsizetype>(at, 0)]);
+        preimages(params.keyEnd[2 * i], params.keyEnd[2 * i + 1], varying);
+    }
     for (qsizetype i = 0; i < qMin<qsizetype>(key.size(), 8); ++i) {
         const auto target = static_cast<unsigned char>(key[key.size() - 1 - i]);
         unsigned char other = 0;

@@ -1,6 +1,6 @@
-// The block scan with AVX-512BW: one 64-byte compare per byte class, which
-// gives the 64-bit mask directly. Built with -mavx512bw and the AVX2 set's
-// flags; run only where the processor has AVX-512BW.
+// The block scan with AVX-512BW: one 64-byte compare per byte class gives
+// the 64-bit mask directly. Built with the AVX2 set's flags and -mavx512bw;
+// run only where the processor has AVX-512BW.
 #include "fast_scan_blocks.h"
 
 #ifdef PARLANTA_FAST_SCAN_X86
@@ -11,21 +11,32 @@ namespace {
 
 class Avx512Classifier {
 public:
-    Avx512Classifier(unsigned char keyLast, unsigned char keyLastOther)
-        : m_key(_mm512_set1_epi8(char(keyLast))), m_keyOther(_mm512_set1_epi8(char(keyLastOther)))
+    explicit Avx512Classifier(const unsigned char (&keyEnd)[4])
     {
+        for (int i = 0; i < 4; ++i)
+            m_keyEnd[i] = _mm512_set1_epi8(char(keyEnd[i]));
     }
 
     BlockMasks classify(const char *block) const
     {
         const __m512i bytes = _mm512_loadu_si512(block);
-        const auto is = [&](char c) { return Bits(_mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(c))); };
-        const Bits key = _mm512_cmpeq_epi8_mask(bytes, m_key) | _mm512_cmpeq_epi8_mask(bytes, m_keyOther);
-        return {is('\r'), is('\n'), is(' '), is('='), is('['), key};
+        const Bits cr = is(bytes, '\r');
+        // Loads one and two bytes earlier put the bytes before each byte in its lane.
+        const Bits lfAfterCr = is(bytes, '\n') & is(_mm512_loadu_si512(block - 1), '\r');
+        const auto isKey = [&](const char *at, int end) {
+            const __m512i before = _mm512_loadu_si512(at);
+            return Bits(_mm512_cmpeq_epi8_mask(before, m_keyEnd[end]) | _mm512_cmpeq_epi8_mask(before, m_keyEnd[end + 1]));
+        };
+        const Bits keyEnd = isKey(block - 1, 0) & isKey(block - 2, 2);
+        return {is(bytes, ' ') | cr | lfAfterCr, is(bytes, '=') | cr, is(bytes, '[') | keyEnd};
     }
 
+    Bits lineEnds(const char *block) const { return is(_mm512_loadu_si512(block), '\r'); }
+
 private:
-    __m512i m_key, m_keyOther;
+    static Bits is(__m512i bytes, char c) { return _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(c)); }
+
+    __m512i m_keyEnd[4];
 };
 
 } // namespace

@@ -13,6 +13,7 @@
 // reference scan is built.
 #if (defined(__x86_64__) || defined(_M_X64)) && defined(__GNUC__)
 #define PARLANTA_FAST_SCAN_X86 1
+#include <immintrin.h>
 #endif
 
 namespace dictionary::fastscan {
@@ -25,7 +26,10 @@ struct ScanParams {
     std::int64_t size = 0;
     std::int64_t keyLength = 0;
     bool keyCanMatch = false;     // false for a key no line can match
-    unsigned char keyLast[2] = {}; // the bytes that upper-case to the key's last byte
+    // The bytes that upper-case to the key's last byte ([0], [1]) and to the
+    // one before it ([2], [3]); each byte is given twice when it has no other.
+    // Used for keys of two bytes or more.
+    unsigned char keyEnd[4] = {};
     Bits tailMask = 0;            // bits of the 8 bytes before "=" that a match fixes
     Bits tailExpected = 0;
     const void *context = nullptr; // handed back to the helpers below
@@ -46,10 +50,19 @@ bool keyMatchesAt(const ScanParams &params, std::int64_t begin);
 // The end of the value of the line whose "=" is at `equals`, spaces trimmed.
 std::int64_t valueEnd(const ScanParams &params, std::int64_t equals);
 
-// One bit per byte of a 64-byte block, bit i for byte i.
+// One bit per byte of a 64-byte block, bit i for byte i. Three masks are
+// all the block scan needs, and each costs the vector code a mask extraction
+// per 32 or 16 bytes, the dearest step, so the byte classes come folded:
+// CRs are the bytes both blank and stoppers, "=" the stoppers that are not.
 struct BlockMasks {
-    Bits cr, lf, space, equals, bracket, keyLast;
+    Bits blank;    // no line content: space, CR, and an LF right after a CR
+    Bits stoppers; // "=" and CR: where the search for a line's first "=" stops
+    // "[", and the bytes whose two before upper-case to the key's last two:
+    // at a line start only "[" is looked for, at an "=" only the key's end.
+    Bits marks;
 };
+// A classifier has classify(block), which reads block[-2] to block[63], and
+// lineEnds(block), the CRs alone, reading block[0] to block[63].
 
 namespace {
 
@@ -60,148 +73,221 @@ constexpr std::int64_t kHistory = 1024;
 
 // a + b + carry, with the carry out of bit 63 kept for the next block, so
 // that additions run across blocks as one long number.
-inline Bits addWithCarry(Bits a, Bits b, Bits &carry)
+inline Bits addWithCarry(Bits a, Bits b, unsigned char &carry)
 {
-    Bits sum = 0;
-    const bool first = __builtin_add_overflow(a, b, &sum);
-    const bool second = __builtin_add_overflow(sum, carry, &sum);
-    carry = Bits(first || second);
+    unsigned long long sum = 0;
+    carry = _addcarry_u64(carry, a, b, &sum);
     return sum;
 }
 
+// The lines of one block: where they start, and where each line's search for
+// its first "=" stopped.
+struct BlockLines {
+    Bits starts;
+    Bits reached;
+};
+
 template<typename Classifier>
-BlockOutcome scanBlocks(const ScanParams &in)
-{
-    const Classifier classifier(in.keyLast[0], in.keyLast[1]);
-    Bits startHistory[kHistory] = {};
-    enum class State { SeekingHeader, InBody, Done } state = State::SeekingHeader;
-    BlockOutcome outcome;
-    std::int64_t lines = 0;
-    std::int64_t bodyBegin = 0; // first byte after the header line
-    std::int64_t lastStart = 0; // first content byte of the latest line
-    Bits crCarry = 0, startCarry = 1, stopCarry = 0, keyCarry = 0;
+class BlockScan {
+public:
+    explicit BlockScan(const ScanParams &in) : m_in(in), m_classifier(in.keyEnd) {}
 
-    for (std::int64_t base = 0, block = 0; base < in.size; base += 64, ++block) {
-        BlockMasks m;
-        Bits valid = ~Bits(0);
-        if (in.size - base >= 64) {
-            m = classifier.classify(in.data + base);
-        } else {
-            // The last, partial block is copied so nothing past the buffer is
-            // read; its zero padding is none of the classified bytes, and
-            // `valid` keeps padding out of every mask all the same.
-            alignas(64) char tail[64] = {};
-            std::memcpy(tail, in.data + base, std::size_t(in.size - base));
-            m = classifier.classify(tail);
-            valid = (Bits(1) << (in.size - base)) - 1;
-            m.cr &= valid, m.lf &= valid, m.space &= valid, m.equals &= valid;
-            m.bracket &= valid, m.keyLast &= valid;
-        }
+    BlockOutcome run()
+    {
+        std::int64_t base = seekHeader();
+        if (base < m_in.size)
+            base = scanBody(base);
+        if (base < m_in.size)
+            countRest(base);
+        if (m_lines > kLineLimit)
+            return {BlockOutcome::Overflow};
+        return m_outcome;
+    }
 
-        // An LF right after a CR belongs to that line end; any other LF is text.
-        const Bits eatenLf = m.lf & ((m.cr << 1) | crCarry);
-        crCarry = m.cr >> 63;
-        // Bytes that are no line content: spaces, CRs and eaten LFs. Each run
-        // of them that holds a CR separates two lines. Adding the CR bits to
-        // the run carries through it and sets the bit just past it: the first
-        // content byte of the next non-blank line. A CR inside a run only
-        // merges into the same carry, so blank lines leave no bit. The carry
-        // into the very first byte stands for the start of the file.
-        const Bits blank = m.space | m.cr | eatenLf;
-        const Bits starts = addWithCarry(blank, m.cr, startCarry) & ~blank & valid;
-        lines += __builtin_popcountll(starts);
-        if (state == State::Done)
-            continue;
+private:
+    // The first block and the last, partial one are copied to `m_edge`,
+    // after the two bytes before them, so nothing outside the buffer is read.
+    // Padding is made blank: no line starts in it, and no stopper ends a line
+    // there.
+    BlockMasks classify(std::int64_t base)
+    {
+        const std::int64_t left = m_in.size - base;
+        if (base > 0 && left >= 64)
+            return m_classifier.classify(m_in.data + base);
+        std::memset(m_edge, 0, sizeof m_edge);
+        for (std::int64_t i = 1; i <= 2 && i <= base; ++i)
+            m_edge[64 - i] = m_in.data[base - i];
+        std::memcpy(m_edge + 64, m_in.data + base, std::size_t(left < 64 ? left : 64));
+        BlockMasks m = m_classifier.classify(m_edge + 64);
+        const Bits valid = left < 64 ? (Bits(1) << left) - 1 : ~Bits(0);
+        m.blank |= ~valid;
+        m.marks &= valid;
+        return m;
+    }
 
+    BlockLines lines(const BlockMasks &m, std::int64_t base)
+    {
+        // Each run of blank bytes that holds a CR separates two lines. Adding
+        // the CR bits to the blank mask carries through the run and sets the
+        // bit just past it: the first content byte of the next non-blank
+        // line. A second CR in the same run only merges into that carry, so
+        // blank lines leave no bit. The carry into byte 0 is the file's start.
+        const Bits starts = addWithCarry(m.blank, m.blank & m.stoppers, m_startCarry) & ~m.blank;
+        m_lines += __builtin_popcountll(starts);
         // The same trick finds each line's first "=": adding a start bit to
         // the run of bytes that are neither "=" nor CR carries it to the first
         // one that is. Landing on a CR means the line has no "="; a carry out
         // of the last block means the last line, unended, has none.
-        const Bits stoppers = m.equals | m.cr;
-        const Bits reached = addWithCarry(~stoppers, starts, stopCarry) & stoppers;
-        const Bits firstEquals = reached & m.equals;
-        const Bits noEquals = reached & m.cr;
-        const Bits keyEnds = (m.keyLast << 1) | keyCarry; // bytes after one like the key's last
-        keyCarry = m.keyLast >> 63;
-        const std::int64_t previousStart = lastStart;
+        const Bits reached = addWithCarry(~m.stoppers, starts, m_stopCarry) & m.stoppers;
+        m_previousStart = m_lastStart;
         if (starts)
-            lastStart = base + 63 - __builtin_clzll(starts);
-        startHistory[block % kHistory] = starts;
+            m_lastStart = base + 63 - __builtin_clzll(starts);
+        m_history[(base >> 6) & (kHistory - 1)] = starts;
+        return {starts, reached};
+    }
 
-        const Bits brackets = starts & m.bracket;
-        if (state == State::SeekingHeader) {
-            for (Bits rest = brackets; rest; rest &= rest - 1) {
-                const std::int64_t end = headerLineEnd(in, base + __builtin_ctzll(rest));
-                if (end >= 0) {
-                    state = State::InBody;
-                    bodyBegin = end;
-                    break;
+    // Returns the block that holds the header, or the end of the file.
+    std::int64_t seekHeader()
+    {
+        for (std::int64_t base = 0; base < m_in.size; base += 64) {
+            const auto lines = m_lines, lastStart = m_lastStart;
+            const auto startCarry = m_startCarry, stopCarry = m_stopCarry;
+            const BlockMasks m = classify(base);
+            const BlockLines l = this->lines(m, base);
+            // Lines that begin with a mark; only those that begin with "[" count.
+            for (Bits marked = l.starts & m.marks; marked; marked &= marked - 1) {
+                const std::int64_t at = base + __builtin_ctzll(marked);
+                m_bodyBegin = m_in.data[at] == '[' ? headerLineEnd(m_in, at) : -1;
+                if (m_bodyBegin >= 0) {
+                    // The body scan takes this block again from its start.
+                    m_lines = lines, m_lastStart = lastStart;
+                    m_startCarry = startCarry, m_stopCarry = stopCarry;
+                    return base;
                 }
             }
-            if (state != State::InBody)
-                continue;
         }
+        return m_in.size;
+    }
 
-        // A line is a candidate when its first "=" lies the key's length past
-        // its start: the starts bitstream shifted by that length, taken from
-        // the history of past blocks (entries not yet written are zero).
-        Bits candidates = 0;
-        if (in.keyCanMatch) {
-            const std::int64_t from = base - in.keyLength;
+    // Returns the block after the one that decided the outcome, or the end.
+    std::int64_t scanBody(std::int64_t base)
+    {
+        // Keys of fewer than two bytes are not filtered on their last two bytes.
+        const Bits anyEnd = m_in.keyLength < 2 ? ~Bits(0) : 0;
+        const Bits canMatch = m_in.keyCanMatch ? ~Bits(0) : 0;
+        for (; base < m_in.size; base += 64) {
+            const BlockMasks m = classify(base);
+            const BlockLines l = lines(m, base);
+            // A line is a candidate when its first "=" lies the key's length
+            // past its start: the starts bitstream shifted by that length,
+            // taken from the history of past blocks (unwritten entries are 0).
+            const std::int64_t from = base - m_in.keyLength;
             const std::int64_t word = from >> 6, shift = from & 63;
-            Bits startsBack = startHistory[word & (kHistory - 1)] >> shift;
+            Bits startsBack = m_history[word & (kHistory - 1)] >> shift;
             if (shift)
-                startsBack |= startHistory[(word + 1) & (kHistory - 1)] << (64 - shift);
-            candidates = firstEquals & startsBack & (in.keyLength ? keyEnds : ~Bits(0));
+                startsBack |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
+            const Bits equals = l.reached & ~m.blank;
+            Bits events = (l.starts & m.marks) | (l.reached & m.blank) | (equals & startsBack & (m.marks | anyEnd) & canMatch);
+            // An "=" beyond position 32767 needs 32767 bytes without a line
+            // start, so only a block that far from the latest start can hold
+            // one, and only before the block's own first start.
+            const std::int64_t farFrom = m_previousStart + kEqualsLimit - base;
+            if (farFrom < 64)
+                events |= equals & (l.starts - 1) & ~l.starts & (farFrom <= 0 ? ~Bits(0) : ~Bits(0) << farFrom);
+            if (m_bodyBegin > base)
+                events &= m_bodyBegin - base >= 64 ? 0 : ~Bits(0) << (m_bodyBegin - base);
+            if (events && decide(events, m, l, base))
+                return base + 64;
         }
-        // An "=" beyond position 32767 needs 32767 bytes without a line start,
-        // so only a block that far from the latest start can hold one, and
-        // only before its own first start.
-        Bits tooFar = 0;
-        const std::int64_t farFrom = previousStart + kEqualsLimit - base;
-        if (farFrom < 64) {
-            const Bits beforeFirstStart = (starts - 1) & ~starts;
-            tooFar = firstEquals & beforeFirstStart & (farFrom <= 0 ? ~Bits(0) : ~Bits(0) << farFrom);
-        }
-        Bits events = brackets | noEquals | candidates | tooFar;
-        if (bodyBegin > base)
-            events &= bodyBegin - base >= 64 ? 0 : ~Bits(0) << (bodyBegin - base);
+        if (m_stopCarry && m_lastStart >= m_bodyBegin)
+            m_outcome.kind = BlockOutcome::NoEquals;
+        return base;
+    }
 
-        // Events in file order: the first one that ends the section decides.
-        for (; events && state != State::Done; events &= events - 1) {
+    // Takes the events of one block in file order; true when one of them
+    // ends the section.
+    [[gnu::noinline]] bool decide(Bits events, const BlockMasks &m, const BlockLines &l, std::int64_t base)
+    {
+        for (; events; events &= events - 1) {
             const Bits bit = events & (~events + 1);
             const std::int64_t at = base + __builtin_ctzll(events);
-            if (bit & brackets) {
-                state = State::Done;
-            } else if (bit & noEquals) {
-                outcome.kind = BlockOutcome::NoEquals;
-                state = State::Done;
-            } else if (bit & tooFar) {
-                outcome.kind = BlockOutcome::Overflow;
-                state = State::Done;
+            if (bit & l.starts) {
+                if (m_in.data[at] == '[')
+                    return true;
+            } else if (bit & m.blank) {
+                m_outcome.kind = BlockOutcome::NoEquals;
+                return true;
+            } else if (at - m_previousStart >= kEqualsLimit && !(l.starts & (bit - 1))) {
+                m_outcome.kind = BlockOutcome::Overflow;
+                return true;
             } else {
                 // Most candidates differ in the last 8 bytes of the key.
                 Bits tail = 0;
                 if (at >= 8)
-                    std::memcpy(&tail, in.data + at - 8, 8);
-                if (at >= 8 && ((tail ^ in.tailExpected) & in.tailMask))
+                    std::memcpy(&tail, m_in.data + at - 8, 8);
+                if (at >= 8 && ((tail ^ m_in.tailExpected) & m_in.tailMask))
                     continue;
-                if (!keyMatchesAt(in, at - in.keyLength))
+                if (!keyMatchesAt(m_in, at - m_in.keyLength))
                     continue;
                 // At 32767 the value would start one past the 16-bit counter.
-                outcome.kind = in.keyLength + 1 == kEqualsLimit ? BlockOutcome::Overflow : BlockOutcome::Found;
-                outcome.valueBegin = at + 1;
-                outcome.valueEnd = valueEnd(in, at);
-                state = State::Done;
+                m_outcome.kind = m_in.keyLength + 1 == kEqualsLimit ? BlockOutcome::Overflow : BlockOutcome::Found;
+                m_outcome.valueBegin = at + 1;
+                m_outcome.valueEnd = valueEnd(m_in, at);
+                return true;
             }
+        }
+        return false;
+    }
+
+    // Once the outcome is known, the lines left still count against the
+    // limit. Each follows a CR of its own after the latest line counted, and
+    // the last CR has none after it when only blanks follow it, so those CRs
+    // bound them; only a bound past the limit needs the exact count.
+    void countRest(std::int64_t base)
+    {
+        std::int64_t crs = 0;
+        for (std::int64_t at = m_lastStart & ~std::int64_t(63); at < m_in.size; at += 64) {
+            Bits ends = 0;
+            if (m_in.size - at >= 64) {
+                ends = m_classifier.lineEnds(m_in.data + at);
+            } else {
+                std::memset(m_edge, 0, sizeof m_edge);
+                std::memcpy(m_edge, m_in.data + at, std::size_t(m_in.size - at));
+                ends = m_classifier.lineEnds(m_edge);
+            }
+            crs += __builtin_popcountll(at < m_lastStart ? ends & (~Bits(1) << (m_lastStart - at)) : ends);
+        }
+        std::int64_t tail = m_in.size;
+        while (tail > 0 && m_in.data[tail - 1] == ' ')
+            --tail;
+        if (tail > 1 && m_in.data[tail - 1] == '\n' && m_in.data[tail - 2] == '\r')
+            --tail;
+        if (crs > 0 && tail > 0 && m_in.data[tail - 1] == '\r')
+            --crs;
+        if (m_lines + crs <= kLineLimit)
+            return;
+        for (; base < m_in.size; base += 64) {
+            const BlockMasks m = classify(base);
+            m_lines += __builtin_popcountll(addWithCarry(m.blank, m.blank & m.stoppers, m_startCarry) & ~m.blank);
         }
     }
 
-    if (lines > kLineLimit)
-        return {BlockOutcome::Overflow};
-    if (state == State::InBody && stopCarry && lastStart >= bodyBegin)
-        outcome.kind = BlockOutcome::NoEquals;
-    return outcome;
+    const ScanParams &m_in;
+    const Classifier m_classifier;
+    BlockOutcome m_outcome;
+    std::int64_t m_lines = 0;
+    std::int64_t m_bodyBegin = 0;     // first byte after the header line
+    std::int64_t m_lastStart = 0;     // first content byte of the latest line
+    std::int64_t m_previousStart = 0; // the same before the current block
+    unsigned char m_startCarry = 1, m_stopCarry = 0;
+    Bits m_history[kHistory] = {};
+    alignas(64) char m_edge[128];
+};
+
+template<typename Classifier>
+BlockOutcome scanBlocks(const ScanParams &in)
+{
+    return BlockScan<Classifier>(in).run();
 }
 
 } // namespace
