@@ -53,31 +53,25 @@ ScanParams prepare(QByteArrayView file, const Context &context)
     if (key.isEmpty())
         return params;
 
-    // Every byte that upper-cases to `target`: the byte itself and at most
-    // one small letter. `varying` collects the bits in which they differ.
-    const auto preimages = [](unsigned char target, unsigned char &other, unsigned char &varying) {
-        other = target;
-        varying = 0;
+    // The bits in which the bytes that upper-case to `target` differ from it.
+    const auto varyingBits = [](unsigned char target) {
+        unsigned char varying = 0;
         for (int byte = 0; byte < 256; ++byte) {
-            if (codepage::upper(static_cast<unsigned char>(byte)) == target && byte != target) {
-                other = static_cast<unsigned char>(byte);
+            if (codepage::upper(static_cast<unsigned char>(byte)) == target)
                 varying |= static_cast<unsigned char>(byte ^ target);
-            }
         }
+        return varying;
     };
-    unsigned char varying = 0;
-    for (int i = 0; i < 2; ++i) {
-        const qsizetype at = key.size() - 1 - i;
-        params.keyEnd[2 * i] = static_cast<unsigned char>(key[qMax<qsizetype>(at, 0)]);
-        preimages(params.keyEnd[2 * i], params.keyEnd[2 * i + 1], varying);
-    }
     for (qsizetype i = 0; i < qMin<qsizetype>(key.size(), 8); ++i) {
         const auto target = static_cast<unsigned char>(key[key.size() - 1 - i]);
-        unsigned char other = 0;
-        preimages(target, other, varying);
+        const auto fixed = static_cast<unsigned char>(~varyingBits(target));
+        if (i < 2) {
+            params.keyEnd[2 * i] = target & fixed;
+            params.keyEnd[2 * i + 1] = fixed;
+        }
         const int shift = 8 * (7 - i); // little-endian: the byte before "=" is the top one
-        params.tailMask |= Bits(static_cast<unsigned char>(~varying)) << shift;
-        params.tailExpected |= Bits(target & ~varying) << shift;
+        params.tailMask |= Bits(fixed) << shift;
+        params.tailExpected |= Bits(target & fixed) << shift;
     }
     return params;
 }

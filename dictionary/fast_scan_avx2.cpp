@@ -42,14 +42,20 @@ public:
 
 private:
     static __m256i load(const char *at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(at)); }
-    static __m256i is(__m256i bytes, char c) { return _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c)); }
+    // The byte constants live in members: the compiler would rather rebuild
+    // them in every block than keep so many in registers.
+    __m256i is(__m256i bytes, char c) const
+    {
+        return _mm256_cmpeq_epi8(bytes, m_byte[c == '\r' ? 0 : c == '\n' ? 1 : c == ' ' ? 2 : c == '=' ? 3 : 4]);
+    }
     static Bits bits(__m256i hits) { return Bits(unsigned(_mm256_movemask_epi8(hits))); }
     __m256i isKey(__m256i bytes, int end) const
     {
-        return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, m_keyEnd[end]), _mm256_cmpeq_epi8(bytes, m_keyEnd[end + 1]));
+        return _mm256_cmpeq_epi8(_mm256_and_si256(bytes, m_keyEnd[end + 1]), m_keyEnd[end]);
     }
 
     __m256i m_keyEnd[4];
+    const __m256i m_byte[5] = {_mm256_set1_epi8('\r'), _mm256_set1_epi8('\n'), _mm256_set1_epi8(' '), _mm256_set1_epi8('='), _mm256_set1_epi8('[')};
 };
 
 } // namespace

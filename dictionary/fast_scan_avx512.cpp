@@ -25,7 +25,7 @@ public:
         const Bits lfAfterCr = is(bytes, '\n') & is(_mm512_loadu_si512(block - 1), '\r');
         const auto isKey = [&](const char *at, int end) {
             const __m512i before = _mm512_loadu_si512(at);
-            return Bits(_mm512_cmpeq_epi8_mask(before, m_keyEnd[end]) | _mm512_cmpeq_epi8_mask(before, m_keyEnd[end + 1]));
+            return Bits(_mm512_cmpeq_epi8_mask(_mm512_and_si512(before, m_keyEnd[end + 1]), m_keyEnd[end]));
         };
         const Bits keyEnd = isKey(block - 1, 0) & isKey(block - 2, 2);
         return {is(bytes, ' ') | cr | lfAfterCr, is(bytes, '=') | cr, is(bytes, '[') | keyEnd};

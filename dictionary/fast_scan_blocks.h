@@ -13,7 +13,6 @@
 // reference scan is built.
 #if (defined(__x86_64__) || defined(_M_X64)) && defined(__GNUC__)
 #define PARLANTA_FAST_SCAN_X86 1
-#include <immintrin.h>
 #endif
 
 namespace dictionary::fastscan {
@@ -26,9 +25,9 @@ struct ScanParams {
     std::int64_t size = 0;
     std::int64_t keyLength = 0;
     bool keyCanMatch = false;     // false for a key no line can match
-    // The bytes that upper-case to the key's last byte ([0], [1]) and to the
-    // one before it ([2], [3]); each byte is given twice when it has no other.
-    // Used for keys of two bytes or more.
+    // The key's last byte and the one before it, as the bits every byte that
+    // upper-cases to it shares: (byte & keyEnd[1]) == keyEnd[0] for the last,
+    // [2] and [3] likewise for the one before. Used for keys of two bytes or more.
     unsigned char keyEnd[4] = {};
     Bits tailMask = 0;            // bits of the 8 bytes before "=" that a match fixes
     Bits tailExpected = 0;
@@ -57,8 +56,8 @@ std::int64_t valueEnd(const ScanParams &params, std::int64_t equals);
 struct BlockMasks {
     Bits blank;    // no line content: space, CR, and an LF right after a CR
     Bits stoppers; // "=" and CR: where the search for a line's first "=" stops
-    // "[", and the bytes whose two before upper-case to the key's last two:
-    // at a line start only "[" is looked for, at an "=" only the key's end.
+    // "[", and the bytes whose two before may upper-case to the key's last
+    // two: at a line start only "[" is looked for, at an "=" only the key's end.
     Bits marks;
 };
 // A classifier has classify(block), which reads block[-2] to block[63], and
@@ -73,12 +72,37 @@ constexpr std::int64_t kHistory = 1024;
 
 // a + b + carry, with the carry out of bit 63 kept for the next block, so
 // that additions run across blocks as one long number.
-inline Bits addWithCarry(Bits a, Bits b, unsigned char &carry)
+inline Bits addWithCarry(Bits a, Bits b, Bits &carry)
 {
-    unsigned long long sum = 0;
-    carry = _addcarry_u64(carry, a, b, &sum);
+    Bits sum = 0;
+    const bool first = __builtin_add_overflow(a, b, &sum);
+    const bool second = __builtin_add_overflow(sum, carry, &sum);
+    carry = Bits(first | second);
     return sum;
 }
+
+// Bits set in a mask. Without the popcnt instruction the compiler would call
+// a library routine, once per block; this is the usual sum of bit fields.
+inline std::int64_t countBits(Bits x)
+{
+#ifdef __POPCNT__
+    return __builtin_popcountll(x);
+#else
+    x = x - ((x >> 1) & 0x5555555555555555);
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0f;
+    return std::int64_t((x * 0x0101010101010101) >> 56);
+#endif
+}
+
+// What runs from block to block: the two carries and the lines counted so
+// far. The scan loops keep it in a local copy, so that it stays in registers.
+struct Running {
+    Bits startCarry = 1; // the file's start acts as a line end before byte 0
+    Bits stopCarry = 0;
+    std::int64_t lines = 0;
+    std::int64_t lastStart = 0; // first content byte of the latest line
+};
 
 // The lines of one block: where they start, and where each line's search for
 // its first "=" stopped.
@@ -86,6 +110,25 @@ struct BlockLines {
     Bits starts;
     Bits reached;
 };
+
+inline BlockLines linesOf(const BlockMasks &m, std::int64_t base, Running &run)
+{
+    // Each run of blank bytes that holds a CR separates two lines. Adding the
+    // CR bits to the blank mask carries through the run and sets the bit just
+    // past it: the first content byte of the next non-blank line. A second CR
+    // in the same run only merges into that carry, so blank lines leave no
+    // bit. The carry into byte 0 is the file's start.
+    const Bits starts = addWithCarry(m.blank, m.blank & m.stoppers, run.startCarry) & ~m.blank;
+    run.lines += countBits(starts);
+    // The same trick finds each line's first "=": adding a start bit to the
+    // run of bytes that are neither "=" nor CR carries it to the first one
+    // that is. Landing on a CR means the line has no "="; a carry out of the
+    // last block means the last line, unended, has none.
+    const Bits reached = addWithCarry(~m.stoppers, starts, run.stopCarry) & m.stoppers;
+    if (starts)
+        run.lastStart = base + 63 - __builtin_clzll(starts);
+    return {starts, reached};
+}
 
 template<typename Classifier>
 class BlockScan {
@@ -96,10 +139,10 @@ public:
     {
         std::int64_t base = seekHeader();
         if (base < m_in.size)
-            base = scanBody(base);
+            base = m_in.keyLength < 64 ? scanBody<false>(base) : scanBody<true>(base);
         if (base < m_in.size)
             countRest(base);
-        if (m_lines > kLineLimit)
+        if (m_run.lines > kLineLimit)
             return {BlockOutcome::Overflow};
         return m_outcome;
     }
@@ -125,99 +168,96 @@ private:
         return m;
     }
 
-    BlockLines lines(const BlockMasks &m, std::int64_t base)
-    {
-        // Each run of blank bytes that holds a CR separates two lines. Adding
-        // the CR bits to the blank mask carries through the run and sets the
-        // bit just past it: the first content byte of the next non-blank
-        // line. A second CR in the same run only merges into that carry, so
-        // blank lines leave no bit. The carry into byte 0 is the file's start.
-        const Bits starts = addWithCarry(m.blank, m.blank & m.stoppers, m_startCarry) & ~m.blank;
-        m_lines += __builtin_popcountll(starts);
-        // The same trick finds each line's first "=": adding a start bit to
-        // the run of bytes that are neither "=" nor CR carries it to the first
-        // one that is. Landing on a CR means the line has no "="; a carry out
-        // of the last block means the last line, unended, has none.
-        const Bits reached = addWithCarry(~m.stoppers, starts, m_stopCarry) & m.stoppers;
-        m_previousStart = m_lastStart;
-        if (starts)
-            m_lastStart = base + 63 - __builtin_clzll(starts);
-        m_history[(base >> 6) & (kHistory - 1)] = starts;
-        return {starts, reached};
-    }
-
     // Returns the block that holds the header, or the end of the file.
     std::int64_t seekHeader()
     {
+        Running run;
         for (std::int64_t base = 0; base < m_in.size; base += 64) {
-            const auto lines = m_lines, lastStart = m_lastStart;
-            const auto startCarry = m_startCarry, stopCarry = m_stopCarry;
+            const Running before = run;
             const BlockMasks m = classify(base);
-            const BlockLines l = this->lines(m, base);
+            const BlockLines l = linesOf(m, base, run);
             // Lines that begin with a mark; only those that begin with "[" count.
             for (Bits marked = l.starts & m.marks; marked; marked &= marked - 1) {
                 const std::int64_t at = base + __builtin_ctzll(marked);
                 m_bodyBegin = m_in.data[at] == '[' ? headerLineEnd(m_in, at) : -1;
                 if (m_bodyBegin >= 0) {
-                    // The body scan takes this block again from its start.
-                    m_lines = lines, m_lastStart = lastStart;
-                    m_startCarry = startCarry, m_stopCarry = stopCarry;
+                    m_run = before; // the body scan takes this block again
                     return base;
                 }
             }
         }
+        m_run = run;
         return m_in.size;
     }
 
     // Returns the block after the one that decided the outcome, or the end.
+    template<bool kLongKey>
     std::int64_t scanBody(std::int64_t base)
     {
+        Running run = m_run;
         // Keys of fewer than two bytes are not filtered on their last two bytes.
         const Bits anyEnd = m_in.keyLength < 2 ? ~Bits(0) : 0;
         const Bits canMatch = m_in.keyCanMatch ? ~Bits(0) : 0;
+        const std::int64_t length = m_in.keyLength;
+        // Line starts before the body are never a body line's start, so the
+        // history may begin empty here.
+        Bits previousStarts = 0;
         for (; base < m_in.size; base += 64) {
+            const std::int64_t previousStart = run.lastStart;
             const BlockMasks m = classify(base);
-            const BlockLines l = lines(m, base);
+            const BlockLines l = linesOf(m, base, run);
             // A line is a candidate when its first "=" lies the key's length
             // past its start: the starts bitstream shifted by that length,
-            // taken from the history of past blocks (unwritten entries are 0).
-            const std::int64_t from = base - m_in.keyLength;
-            const std::int64_t word = from >> 6, shift = from & 63;
-            Bits startsBack = m_history[word & (kHistory - 1)] >> shift;
-            if (shift)
-                startsBack |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
+            // from this block and the one before, or for a long key from the
+            // history of past blocks (unwritten entries are 0).
+            Bits startsBack = 0;
+            if constexpr (kLongKey) {
+                m_history[(base >> 6) & (kHistory - 1)] = l.starts;
+                const std::int64_t from = base - length;
+                const std::int64_t word = from >> 6, shift = from & 63;
+                startsBack = m_history[word & (kHistory - 1)] >> shift;
+                if (shift)
+                    startsBack |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
+            } else {
+                // Two shifts, so that a length of 0 shifts the previous block out whole.
+                startsBack = (l.starts << length) | ((previousStarts >> 1) >> (63 - length));
+                previousStarts = l.starts;
+            }
             const Bits equals = l.reached & ~m.blank;
             Bits events = (l.starts & m.marks) | (l.reached & m.blank) | (equals & startsBack & (m.marks | anyEnd) & canMatch);
             // An "=" beyond position 32767 needs 32767 bytes without a line
             // start, so only a block that far from the latest start can hold
             // one, and only before the block's own first start.
-            const std::int64_t farFrom = m_previousStart + kEqualsLimit - base;
+            const std::int64_t farFrom = previousStart + kEqualsLimit - base;
             if (farFrom < 64)
                 events |= equals & (l.starts - 1) & ~l.starts & (farFrom <= 0 ? ~Bits(0) : ~Bits(0) << farFrom);
             if (m_bodyBegin > base)
                 events &= m_bodyBegin - base >= 64 ? 0 : ~Bits(0) << (m_bodyBegin - base);
-            if (events && decide(events, m, l, base))
+            if (events && decide(events, l.starts, m.blank, base, previousStart)) {
+                m_run = run;
                 return base + 64;
+            }
         }
-        if (m_stopCarry && m_lastStart >= m_bodyBegin)
+        if (run.stopCarry && run.lastStart >= m_bodyBegin)
             m_outcome.kind = BlockOutcome::NoEquals;
+        m_run = run;
         return base;
     }
 
     // Takes the events of one block in file order; true when one of them
     // ends the section.
-    [[gnu::noinline]] bool decide(Bits events, const BlockMasks &m, const BlockLines &l, std::int64_t base)
+    [[gnu::noinline]] bool decide(Bits events, Bits starts, Bits blank, std::int64_t base, std::int64_t previousStart)
     {
         for (; events; events &= events - 1) {
             const Bits bit = events & (~events + 1);
             const std::int64_t at = base + __builtin_ctzll(events);
-            if (bit & l.starts) {
+            if (bit & starts) {
                 if (m_in.data[at] == '[')
                     return true;
-            } else if (bit & m.blank) {
+            } else if (bit & blank) {
                 m_outcome.kind = BlockOutcome::NoEquals;
                 return true;
-            } else if (at - m_previousStart >= kEqualsLimit && !(l.starts & (bit - 1))) {
+            } else if (at - previousStart >= kEqualsLimit && !(starts & (bit - 1))) {
                 m_outcome.kind = BlockOutcome::Overflow;
                 return true;
             } else {
@@ -245,8 +285,9 @@ private:
     // bound them; only a bound past the limit needs the exact count.
     void countRest(std::int64_t base)
     {
+        const std::int64_t lastStart = m_run.lastStart;
         std::int64_t crs = 0;
-        for (std::int64_t at = m_lastStart & ~std::int64_t(63); at < m_in.size; at += 64) {
+        for (std::int64_t at = lastStart & ~std::int64_t(63); at < m_in.size; at += 64) {
             Bits ends = 0;
             if (m_in.size - at >= 64) {
                 ends = m_classifier.lineEnds(m_in.data + at);
@@ -255,7 +296,7 @@ private:
                 std::memcpy(m_edge, m_in.data + at, std::size_t(m_in.size - at));
                 ends = m_classifier.lineEnds(m_edge);
             }
-            crs += __builtin_popcountll(at < m_lastStart ? ends & (~Bits(1) << (m_lastStart - at)) : ends);
+            crs += countBits(at < lastStart ? ends & (~Bits(1) << (lastStart - at)) : ends);
         }
         std::int64_t tail = m_in.size;
         while (tail > 0 && m_in.data[tail - 1] == ' ')
@@ -264,22 +305,17 @@ private:
             --tail;
         if (crs > 0 && tail > 0 && m_in.data[tail - 1] == '\r')
             --crs;
-        if (m_lines + crs <= kLineLimit)
+        if (m_run.lines + crs <= kLineLimit)
             return;
-        for (; base < m_in.size; base += 64) {
-            const BlockMasks m = classify(base);
-            m_lines += __builtin_popcountll(addWithCarry(m.blank, m.blank & m.stoppers, m_startCarry) & ~m.blank);
-        }
+        for (; base < m_in.size; base += 64)
+            linesOf(classify(base), base, m_run);
     }
 
     const ScanParams &m_in;
     const Classifier m_classifier;
     BlockOutcome m_outcome;
-    std::int64_t m_lines = 0;
-    std::int64_t m_bodyBegin = 0;     // first byte after the header line
-    std::int64_t m_lastStart = 0;     // first content byte of the latest line
-    std::int64_t m_previousStart = 0; // the same before the current block
-    unsigned char m_startCarry = 1, m_stopCarry = 0;
+    Running m_run;
+    std::int64_t m_bodyBegin = 0; // first byte after the header line
     Bits m_history[kHistory] = {};
     alignas(64) char m_edge[128];
 };

@@ -44,14 +44,20 @@ public:
 
 private:
     static __m128i load(const char *at) { return _mm_loadu_si128(reinterpret_cast<const __m128i *>(at)); }
-    static __m128i is(__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); }
+    // The byte constants live in members: the compiler would rather rebuild
+    // them in every block than keep so many in registers.
+    __m128i is(__m128i bytes, char c) const
+    {
+        return _mm_cmpeq_epi8(bytes, m_byte[c == '\r' ? 0 : c == '\n' ? 1 : c == ' ' ? 2 : c == '=' ? 3 : 4]);
+    }
     static Bits bits(__m128i hits) { return Bits(unsigned(_mm_movemask_epi8(hits))); }
     __m128i isKey(__m128i bytes, int end) const
     {
-        return _mm_or_si128(_mm_cmpeq_epi8(bytes, m_keyEnd[end]), _mm_cmpeq_epi8(bytes, m_keyEnd[end + 1]));
+        return _mm_cmpeq_epi8(_mm_and_si128(bytes, m_keyEnd[end + 1]), m_keyEnd[end]);
     }
 
     __m128i m_keyEnd[4];
+    const __m128i m_byte[5] = {_mm_set1_epi8('\r'), _mm_set1_epi8('\n'), _mm_set1_epi8(' '), _mm_set1_epi8('='), _mm_set1_epi8('[')};
 };
 
 } // namespace
