@@ -224,16 +224,12 @@ private:
                 previousStarts = l.starts;
             }
             const Bits equals = l.reached & ~m.blank;
-            Bits events = (l.starts & m.marks) | (l.reached & m.blank) | (equals & startsBack & (m.marks | anyEnd) & canMatch);
-            // An "=" beyond position 32767 needs 32767 bytes without a line
-            // start, so only a block that far from the latest start can hold
-            // one, and only before the block's own first start.
-            const std::int64_t farFrom = previousStart + kEqualsLimit - base;
-            if (farFrom < 64)
-                events |= equals & (l.starts - 1) & ~l.starts & (farFrom <= 0 ? ~Bits(0) : ~Bits(0) << farFrom);
+            const BodyEvents kinds{l.starts & m.marks, l.reached & m.blank, tooFar(equals, l.starts, base, previousStart),
+                                   equals & startsBack & (m.marks | anyEnd) & canMatch};
+            Bits events = kinds.marked | kinds.noEquals | kinds.tooFar | kinds.candidates;
             if (m_bodyBegin > base)
                 events &= m_bodyBegin - base >= 64 ? 0 : ~Bits(0) << (m_bodyBegin - base);
-            if (events && decide(events, l.starts, m.blank, base, previousStart)) {
+            if (events && decide(events, kinds, base)) {
                 m_run = run;
                 return base + 64;
             }
@@ -244,23 +240,44 @@ private:
         return base;
     }
 
+    // An "=" beyond position 32767 needs 32767 bytes without a line start,
+    // so only a block that far from the latest start can hold one, and only
+    // before the block's own first start.
+    static Bits tooFar(Bits equals, Bits starts, std::int64_t base, std::int64_t previousStart)
+    {
+        const std::int64_t farFrom = previousStart + kEqualsLimit - base;
+        if (farFrom >= 64)
+            return 0;
+        return equals & (starts - 1) & ~starts & (farFrom <= 0 ? ~Bits(0) : ~Bits(0) << farFrom);
+    }
+
+    // What may end the section in one block, one bit per byte.
+    struct BodyEvents {
+        Bits marked;     // lines that begin with a mark, "[" or not
+        Bits noEquals;   // line ends reached before any "="
+        Bits tooFar;     // first "=" beyond position 32767
+        Bits candidates; // first "=" the key's length after the line start
+    };
+
     // Takes the events of one block in file order; true when one of them
-    // ends the section.
-    [[gnu::noinline]] bool decide(Bits events, Bits starts, Bits blank, std::int64_t base, std::int64_t previousStart)
+    // ends the section. A line that begins with "=" may be both marked and
+    // a candidate.
+    [[gnu::noinline]] bool decide(Bits events, BodyEvents kinds, std::int64_t base)
     {
         for (; events; events &= events - 1) {
             const Bits bit = events & (~events + 1);
             const std::int64_t at = base + __builtin_ctzll(events);
-            if (bit & starts) {
-                if (m_in.data[at] == '[')
-                    return true;
-            } else if (bit & blank) {
+            if ((bit & kinds.marked) && m_in.data[at] == '[')
+                return true;
+            if (bit & kinds.noEquals) {
                 m_outcome.kind = BlockOutcome::NoEquals;
                 return true;
-            } else if (at - previousStart >= kEqualsLimit && !(starts & (bit - 1))) {
+            }
+            if (bit & kinds.tooFar) {
                 m_outcome.kind = BlockOutcome::Overflow;
                 return true;
-            } else {
+            }
+            if (bit & kinds.candidates) {
                 // Most candidates differ in the last 8 bytes of the key.
                 Bits tail = 0;
                 if (at >= 8)

@@ -141,7 +141,7 @@ void TestScanPaths::randomLists()
     const QList<QByteArray> pieces = {"[lexon]", "[LeXoN] ", "[lexon]x", "[other", "ab=1", "AB=2", "a\xe9=3",
                                       "A\xc9=\xff", "  ab = 5", "=6", "ab=7=8", "note", "\n", "a\nb=9", "   "};
     const QList<QByteArray> ends = {"\r\n", "\r", "\n", " \r\n", "\r\r\n"};
-    const QList<QByteArray> keys = {"ab", "AB", "a\xc9", "ab ", "=6", "a\nb", "x"};
+    const QList<QByteArray> keys = {"ab", "AB", "a\xc9", "ab ", "=6", "a\nb", "x", ""};
     std::mt19937 random(20260107);
     QSet<QByteArray> outcomes;
     for (int round = 0; round < 4000; ++round) {
