@@ -4,6 +4,7 @@
 #include "fast_scan_blocks.h"
 #include "line_model.h"
 
+#include <array>
 #include <cstring>
 
 namespace dictionary::fastscan {
@@ -53,18 +54,19 @@ ScanParams prepare(QByteArrayView file, const Context &context)
     if (key.isEmpty())
         return params;
 
-    // The bits in which the bytes that upper-case to `target` differ from it.
-    const auto varyingBits = [](unsigned char target) {
-        unsigned char varying = 0;
+    // For each upper-cased byte, the bits in which the bytes that upper-case
+    // to it differ from it.
+    static const std::array<unsigned char, 256> varying = [] {
+        std::array<unsigned char, 256> bits{};
         for (int byte = 0; byte < 256; ++byte) {
-            if (codepage::upper(static_cast<unsigned char>(byte)) == target)
-                varying |= static_cast<unsigned char>(byte ^ target);
+            const unsigned char target = codepage::upper(static_cast<unsigned char>(byte));
+            bits[target] |= static_cast<unsigned char>(byte ^ target);
         }
-        return varying;
-    };
+        return bits;
+    }();
     for (qsizetype i = 0; i < qMin<qsizetype>(key.size(), 8); ++i) {
         const auto target = static_cast<unsigned char>(key[key.size() - 1 - i]);
-        const auto fixed = static_cast<unsigned char>(~varyingBits(target));
+        const auto fixed = static_cast<unsigned char>(~varying[target]);
         if (i < 2) {
             params.keyEnd[2 * i] = target & fixed;
             params.keyEnd[2 * i + 1] = fixed;
