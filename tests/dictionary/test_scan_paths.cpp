@@ -85,7 +85,11 @@ QByteArray numbered(int entries, const QByteArray &prefix)
 class TestScanPaths : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qInfo("block scans run here: %d", int(fastPaths().size())); }
+    void initTestCase()
+    {
+        for (Path path : fastPaths())
+            qInfo("compared with the line scan: %s", pathName(path));
+    }
     void limits_data();
     void limits();
     void keyAtEveryOffset();
@@ -111,6 +115,7 @@ void TestScanPaths::limits_data()
     QTest::newRow("32767 lines, line 2") << numbered(32766, "english") << QByteArray("english00000");
     QTest::newRow("32767 lines, missing") << numbered(32766, "english") << QByteArray("english99999");
     QTest::newRow("32768 lines, line 2") << numbered(32767, "english") << QByteArray("english00000");
+    QTest::newRow("32768 lines, no blanks, unended") << numbered(32767, "e").replace("  \r\r\n", "").chopped(2) << QByteArray("e00000");
     QTest::newRow("32768 lines, no = first") << body + "note\r\n" + numbered(32767, "e") << QByteArray("e00001");
     QTest::newRow("32767 lines, unended") << numbered(32766, "e").chopped(2) << QByteArray("none");
 }
@@ -125,13 +130,16 @@ void TestScanPaths::limits()
 void TestScanPaths::keyAtEveryOffset()
 {
     // The key slides over two blocks, after a line that shares its length
-    // and its last byte; the line ends vary with the offset.
+    // and its last byte; the line ends vary with the offset. A key longer
+    // than a block finds its line start blocks back.
     const char *ends[] = {"\r\n", "\r", " \r\n", "", "\n\r"};
-    for (int shift = 0; shift < 140; ++shift) {
-        const QByteArray lead = shift % 2 ? QByteArray(shift, ' ') : QByteArray(shift / 2, 'x') + "=\r\n";
-        const QByteArray file = "[lexon]\r\n" + lead + "kE\xffy=a\r\nkE\xff\x9f=b" + ends[shift % 5];
-        verifyAllPaths(file, "ke\xff\xff");
-        verifyAllPaths(file, "ke\x9f\x9f");
+    for (const QByteArray &stem : {QByteArray(), QByteArray(70, 'q')}) {
+        for (int shift = 0; shift < 140; ++shift) {
+            const QByteArray lead = shift % 2 ? QByteArray(shift, ' ') : QByteArray(shift / 2, 'x') + "=\r\n";
+            const QByteArray file = "[lexon]\r\n" + lead + stem + "kE\xffy=a\r\n" + stem + "kE\xff\x9f=b" + ends[shift % 5];
+            verifyAllPaths(file, stem + "ke\xff\xff");
+            verifyAllPaths(file, stem + "ke\x9f\x9f");
+        }
     }
 }
 
