@@ -153,7 +153,7 @@ ScanResult scan(Path path, QByteArrayView file, QByteArrayView section, QByteArr
 #ifdef PARLANTA_FAST_SCAN_X86
     const Context context{section, codepage::upper(key)};
     const ScanParams params = prepare(file, context);
-    BlockOutcome outcome;
+    BlockOutcome outcome{};
     switch (path) {
     case Path::Avx512:
         outcome = scanBlocksAvx512(params);

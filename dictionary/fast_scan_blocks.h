@@ -34,10 +34,12 @@ struct ScanParams {
     const void *context = nullptr; // handed back to the helpers below
 };
 
+// A plain aggregate: a constructor would be an inline function compiled in
+// every instruction set's file, and the linker may keep any one of them.
 struct BlockOutcome {
-    enum Kind { NotFound, Found, NoEquals, Overflow } kind = NotFound;
-    std::int64_t valueBegin = 0;
-    std::int64_t valueEnd = 0;
+    enum Kind { NotFound, Found, NoEquals, Overflow } kind;
+    std::int64_t valueBegin;
+    std::int64_t valueEnd;
 };
 
 // Line work done one line at a time, out of line in fast_scan.cpp.
@@ -143,7 +145,7 @@ public:
         if (base < m_in.size)
             countRest(base);
         if (m_run.lines > kLineLimit)
-            return {BlockOutcome::Overflow};
+            return {BlockOutcome::Overflow, 0, 0};
         return m_outcome;
     }
 
@@ -330,7 +332,7 @@ private:
 
     const ScanParams &m_in;
     const Classifier m_classifier;
-    BlockOutcome m_outcome;
+    BlockOutcome m_outcome{};
     Running m_run;
     std::int64_t m_bodyBegin = 0; // first byte after the header line
     Bits m_history[kHistory] = {};
