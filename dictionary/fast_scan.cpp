@@ -41,6 +41,7 @@ std::int64_t trimmedEnd(const ScanParams &params, std::int64_t begin, std::int64
     return end;
 }
 
+#ifdef PARLANTA_FAST_SCAN_X86
 ScanParams prepare(QByteArrayView file, const Context &context)
 {
     ScanParams params;
@@ -77,6 +78,7 @@ ScanParams prepare(QByteArrayView file, const Context &context)
     }
     return params;
 }
+#endif
 
 } // namespace
 
