@@ -214,7 +214,7 @@ int main(int argc, char **argv)
                   << " us\n" << std::left << std::setw(44) << "read and scan" << std::right
                   << "     min  median  (us)  ratio to the bare read, min / median\n";
         for (const auto &[name, time] : times) {
-            if (name == "BM_BareRead")
+            if (name == "BM_BareRead" || name == "BM_AddEntry" || name == "BM_QSettingsLastKey")
                 continue;
             std::cout << std::left << std::setw(44) << name << std::right << std::setprecision(1) << std::setw(8)
                       << time[1] << std::setw(8) << time[0] << std::setprecision(2) << std::setw(12) << time[1] / bare[1]

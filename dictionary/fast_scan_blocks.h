@@ -103,7 +103,12 @@ struct Running {
     Bits startCarry = 1; // the file's start acts as a line end before byte 0
     Bits stopCarry = 0;
     std::int64_t lines = 0;
-    std::int64_t lastStart = 0; // first content byte of the latest line
+    // The latest block with a line start, and its starts: the latest line's
+    // first content byte is found from them only when it is needed.
+    std::int64_t startBlock = 0;
+    Bits startBits = 0;
+
+    std::int64_t lastStart() const { return startBits ? startBlock + 63 - __builtin_clzll(startBits) : 0; }
 };
 
 // The lines of one block: where they start, and where each line's search for
@@ -127,8 +132,8 @@ inline BlockLines linesOf(const BlockMasks &m, std::int64_t base, Running &run)
     // that is. Landing on a CR means the line has no "="; a carry out of the
     // last block means the last line, unended, has none.
     const Bits reached = addWithCarry(~m.stoppers, starts, run.stopCarry) & m.stoppers;
-    if (starts)
-        run.lastStart = base + 63 - __builtin_clzll(starts);
+    run.startBlock = starts ? base : run.startBlock;
+    run.startBits = starts ? starts : run.startBits;
     return {starts, reached};
 }
 
@@ -205,8 +210,9 @@ private:
         // history may begin empty here.
         Bits previousStarts = 0;
         for (; base < m_in.size; base += 64) {
-            const std::int64_t previousStart = run.lastStart;
-            const BlockMasks m = classify(base);
+            const Running before = run;
+            // Whole blocks past the first are read in place; the others are copied.
+            const BlockMasks m = base > 0 && m_in.size - base >= 64 ? m_classifier.classify(m_in.data + base) : classify(base);
             const BlockLines l = linesOf(m, base, run);
             // A line is a candidate when its first "=" lies the key's length
             // past its start: the starts bitstream shifted by that length,
@@ -226,7 +232,7 @@ private:
                 previousStarts = l.starts;
             }
             const Bits equals = l.reached & ~m.blank;
-            const BodyEvents kinds{l.starts & m.marks, l.reached & m.blank, tooFar(equals, l.starts, base, previousStart),
+            const BodyEvents kinds{l.starts & m.marks, l.reached & m.blank, tooFar(equals, l.starts, base, before),
                                    equals & startsBack & (m.marks | anyEnd) & canMatch};
             Bits events = kinds.marked | kinds.noEquals | kinds.tooFar | kinds.candidates;
             if (m_bodyBegin > base)
@@ -236,7 +242,7 @@ private:
                 return base + 64;
             }
         }
-        if (run.stopCarry && run.lastStart >= m_bodyBegin)
+        if (run.stopCarry && run.lastStart() >= m_bodyBegin)
             m_outcome.kind = BlockOutcome::NoEquals;
         m_run = run;
         return base;
@@ -245,9 +251,11 @@ private:
     // An "=" beyond position 32767 needs 32767 bytes without a line start,
     // so only a block that far from the latest start can hold one, and only
     // before the block's own first start.
-    static Bits tooFar(Bits equals, Bits starts, std::int64_t base, std::int64_t previousStart)
+    static Bits tooFar(Bits equals, Bits starts, std::int64_t base, const Running &before)
     {
-        const std::int64_t farFrom = previousStart + kEqualsLimit - base;
+        if (base - before.startBlock <= kEqualsLimit - 64)
+            return 0;
+        const std::int64_t farFrom = before.lastStart() + kEqualsLimit - base;
         if (farFrom >= 64)
             return 0;
         return equals & (starts - 1) & ~starts & (farFrom <= 0 ? ~Bits(0) : ~Bits(0) << farFrom);
@@ -304,7 +312,7 @@ private:
     // bound them; only a bound past the limit needs the exact count.
     void countRest(std::int64_t base)
     {
-        const std::int64_t lastStart = m_run.lastStart;
+        const std::int64_t lastStart = m_run.lastStart();
         std::int64_t crs = 0;
         for (std::int64_t at = lastStart & ~std::int64_t(63); at < m_in.size; at += 64) {
             Bits ends = 0;
