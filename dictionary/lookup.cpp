@@ -1,6 +1,7 @@
 #include "lookup.h"
 
 #include "codepage.h"
+#include "fast_scan.h"
 #include "line_model.h"
 #include "word_list_file.h"
 
@@ -21,7 +22,7 @@ const char *LookupError::what() const noexcept
     return "the word list could not be read";
 }
 
-ScanResult scanEntries(QByteArrayView file, QByteArrayView section, QByteArrayView key)
+ScanResult scanEntriesReference(QByteArrayView file, QByteArrayView section, QByteArrayView key)
 {
     // One pass: the section is scanned while the lines are counted, but the
     // outcome is decided only at the end, because a file past the line limit
@@ -86,6 +87,11 @@ ScanResult scanEntries(QByteArrayView file, QByteArrayView section, QByteArrayVi
         break;
     }
     return {};
+}
+
+ScanResult scanEntries(QByteArrayView file, QByteArrayView section, QByteArrayView key)
+{
+    return fastscan::scan(fastscan::bestPath(), file, section, key);
 }
 
 std::optional<QByteArray> LookupEntry(QByteArrayView section, QByteArrayView key,
