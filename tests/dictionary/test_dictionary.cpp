@@ -1,27 +1,95 @@
 #include "codepage.h"
+#include "fast_scan.h"
 #include "lookup.h"
 #include "word_list_fixture.h"
 
 #include <QDir>
 #include <QtTest>
 
-#ifdef Q_OS_UNIX
+#include <random>
+
+#include <sys/mman.h>
 #include <sys/stat.h>
-#endif
+#include <unistd.h>
 
 using namespace dictionary;
+using fastscan::Path;
 
 namespace {
 
-// What a scan ends in: a value, "not found", or a failure.
-struct Expected {
-    enum Kind { Found, NotFound, Fails } kind;
-    QByteArray value;
-    LookupFailure failure = LookupFailure::FileNotFound;
+// What a scan ends in, as one text: the value, "not found", or the failure.
+QByteArray found(const QByteArray &value) { return "found\t" + value; }
+QByteArray notFound() { return "not found"; }
+QByteArray fails(LookupFailure failure) { return "failure " + QByteArray::number(int(failure)); }
+
+QByteArray outcome(Path path, QByteArrayView file, QByteArrayView key)
+{
+    try {
+        const ScanResult result = fastscan::scan(path, file, "lexon", key);
+        return result.outcome == ScanOutcome::Found ? found(result.value) : notFound();
+    } catch (const LookupError &error) {
+        return fails(error.failure());
+    }
+}
+
+// The bytes end right before a page that cannot be read, so a scan that
+// reads one byte past the end crashes the test.
+class Guarded {
+public:
+    explicit Guarded(const QByteArray &bytes)
+    {
+        const qsizetype page = sysconf(_SC_PAGESIZE);
+        const qsizetype data = (bytes.size() + page - 1) / page * page;
+        m_length = std::size_t(data + page);
+        m_base = static_cast<char *>(mmap(nullptr, m_length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        if (m_base == MAP_FAILED || mprotect(m_base + data, std::size_t(page), PROT_NONE) != 0)
+            qFatal("cannot map a guarded buffer");
+        m_view = QByteArrayView(m_base + data - bytes.size(), bytes.size());
+        std::memcpy(m_base + data - bytes.size(), bytes.constData(), std::size_t(bytes.size()));
+    }
+    ~Guarded() { munmap(m_base, m_length); }
+    QByteArrayView view() const { return m_view; }
+
+private:
+    char *m_base;
+    std::size_t m_length;
+    QByteArrayView m_view;
 };
-Expected found(const QByteArray &value) { return {Expected::Found, value}; }
-Expected notFound() { return {Expected::NotFound, {}}; }
-Expected fails(LookupFailure failure) { return {Expected::Fails, {}, failure}; }
+
+QList<Path> fastPaths()
+{
+    QList<Path> paths;
+    for (Path path : {Path::Sse2, Path::Avx2, Path::Avx512}) {
+        if (fastscan::canRun(path))
+            paths << path;
+    }
+    return paths;
+}
+
+// The reference scan's outcome, after checking that every block scan this
+// processor runs ends the same.
+QByteArray scanAllPaths(const QByteArray &bytes, const QByteArray &key)
+{
+    const Guarded file(bytes);
+    const QByteArray expected = outcome(Path::Scalar, file.view(), key);
+    for (Path path : fastPaths()) {
+        const QByteArray actual = outcome(path, file.view(), key);
+        if (actual != expected)
+            qWarning("%s, key \"%s\", file \"%s\"", fastscan::pathName(path), key.constData(), bytes.left(200).toPercentEncoding().constData());
+        [&] { QCOMPARE(actual, expected); }();
+    }
+    return expected;
+}
+
+// n entries "<prefix><i>=v<i>" under the header, making n + 1 non-blank
+// lines, with blank lines after every 97th.
+QByteArray numbered(int entries, const QByteArray &prefix)
+{
+    QByteArray out = "[lexon]\r\n";
+    for (int i = 0; i < entries; ++i)
+        out += prefix + QByteArray::number(i).rightJustified(5, '0') + "=v" + QByteArray::number(i) + (i % 97 ? "\r\n" : "\r\n  \r\r\n");
+    return out;
+}
 
 QByteArray lines(std::initializer_list<const char *> list)
 {
@@ -29,22 +97,6 @@ QByteArray lines(std::initializer_list<const char *> list)
     for (const char *line : list)
         out += QByteArray(line) + "\r\n";
     return out;
-}
-
-// n entries "k<i>=v<i>" under the header, making n + 1 non-blank lines.
-QByteArray numberedEntries(int n)
-{
-    QByteArray out = "[lexon]\r\n";
-    out.reserve(n * 16);
-    for (int i = 0; i < n; ++i)
-        out += "k" + QByteArray::number(i) + "=v" + QByteArray::number(i) + "\r\n";
-    return out;
-}
-
-QByteArray lineWithEqualsAt(qsizetype position, const QByteArray &key)
-{
-    // The key padded with "x" so that "=" is the position-th character.
-    return key + QByteArray(position - 1 - key.size(), 'x') + "=VALUE";
 }
 
 // A reporter that notes which outcomes were reported.
@@ -60,19 +112,6 @@ public:
     QStringList calls;
 };
 
-void verifyScan(const QByteArray &file, const QByteArray &key, const Expected &expected)
-{
-    try {
-        const ScanResult result = scanEntries(file, "lexon", key);
-        QVERIFY2(expected.kind != Expected::Fails, "expected a failure");
-        QCOMPARE(result.outcome == ScanOutcome::Found, expected.kind == Expected::Found);
-        QCOMPARE(result.value, expected.value);
-    } catch (const LookupError &error) {
-        QVERIFY2(expected.kind == Expected::Fails, error.what());
-        QCOMPARE(error.failure(), expected.failure);
-    }
-}
-
 int openDescriptors()
 {
     return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).size());
@@ -80,17 +119,16 @@ int openDescriptors()
 
 } // namespace
 
-Q_DECLARE_METATYPE(Expected)
-
 class TestDictionary : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void scan_data();
     void scan();
-    void lineLimit_data();
-    void lineLimit();
-    void equalsPositionLimit_data();
-    void equalsPositionLimit();
+    void limits_data();
+    void limits();
+    void keyAtEveryOffset();
+    void randomLists();
     void emptyKeyNeverOpensTheFile();
     void somethingOtherThanARegularFileIsNotFound();
     void fileIsClosedWhateverHappens();
@@ -99,11 +137,17 @@ private slots:
     void everyByteRoundTrips();
 };
 
+void TestDictionary::initTestCase()
+{
+    for (Path path : fastPaths())
+        qInfo("compared with the line scan: %s", fastscan::pathName(path));
+}
+
 void TestDictionary::scan_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<Expected>("expected");
+    QTest::addColumn<QByteArray>("expected");
 
     const QByteArray words = lines({"[lexon]", "One=YAAK", "two=DO"});
     QTest::newRow("lower case key") << words << QByteArray("one") << found("YAAK");
@@ -155,52 +199,85 @@ void TestDictionary::scan()
 {
     QFETCH(QByteArray, file);
     QFETCH(QByteArray, key);
-    QFETCH(Expected, expected);
-    verifyScan(file, key, expected);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(scanAllPaths(file, key), expected);
 }
 
-void TestDictionary::lineLimit_data()
+void TestDictionary::limits_data()
 {
-    QTest::addColumn<int>("entries");
+    QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<Expected>("expected");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray body = "[lexon]\r\n";
+    const QByteArray overflow = fails(LookupFailure::Overflow);
+    for (qsizetype at : {32766, 32767, 32768}) {
+        for (qsizetype lead : {0, 55}) { // 55: the line starts a block
+            const QByteArray line = QByteArray(lead, ' ') + QByteArray(at - 1, 'k') + "=V \r\nOne=YAAK\r\n";
+            const QByteArray name = "= at " + QByteArray::number(at) + ", lead " + QByteArray::number(lead);
+            // The value of a key whose "=" is at 32767 would start past the counter.
+            QTest::newRow(name + ", its key") << body + line << QByteArray(at - 1, 'K') << (at == 32766 ? found("V") : overflow);
+            QTest::newRow(name + ", other key") << body + line << QByteArray("one") << (at == 32768 ? overflow : found("YAAK"));
+            QTest::newRow(name + ", above header") << line + body + "One=Y" << QByteArray("one") << found("Y");
+        }
+    }
+    QTest::newRow("40000 bytes, no =") << body + QByteArray(40000, 'x') + "\rOne=Y" << QByteArray("one") << fails(LookupFailure::InvalidArgument);
     // The header is one of the lines: 32766 entries make 32767 lines.
-    QTest::newRow("32767 lines, last key") << 32766 << QByteArray("k32765") << found("v32765");
-    QTest::newRow("32768 lines, first key") << 32767 << QByteArray("k0") << fails(LookupFailure::Overflow);
-    QTest::newRow("32768 lines, missing key") << 32767 << QByteArray("none") << fails(LookupFailure::Overflow);
+    QTest::newRow("32767 lines, last key") << numbered(32766, "english") << QByteArray("ENGLISH32765") << found("v32765");
+    QTest::newRow("32767 lines, line 2") << numbered(32766, "english") << QByteArray("english00000") << found("v0");
+    QTest::newRow("32767 lines, missing") << numbered(32766, "english") << QByteArray("english99999") << notFound();
+    QTest::newRow("32767 lines, unended") << numbered(32766, "e").chopped(2) << QByteArray("none") << notFound();
+    QTest::newRow("32768 lines, line 2") << numbered(32767, "english") << QByteArray("english00000") << overflow;
+    QTest::newRow("32768 lines, no blanks, unended") << numbered(32767, "e").replace("  \r\r\n", "").chopped(2) << QByteArray("e00000") << overflow;
+    QTest::newRow("32768 lines, no = first") << body + "note\r\n" + numbered(32767, "e") << QByteArray("e00001") << overflow;
 }
 
-void TestDictionary::lineLimit()
+void TestDictionary::limits()
 {
-    QFETCH(int, entries);
+    QFETCH(QByteArray, file);
     QFETCH(QByteArray, key);
-    QFETCH(Expected, expected);
-    // Blank lines are not lines of the list, so they never push a file over.
-    const QByteArray file = numberedEntries(entries) + "\r\n   \r\n\r\n";
-    verifyScan(file, key, expected);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(scanAllPaths(file, key), expected);
 }
 
-void TestDictionary::equalsPositionLimit_data()
+void TestDictionary::keyAtEveryOffset()
 {
-    QTest::addColumn<qsizetype>("position");
-    QTest::addColumn<QByteArray>("key");
-    QTest::addColumn<Expected>("expected");
-    const QByteArray k = "k";
-    const QByteArray longKey = lineWithEqualsAt(32767, k).first(32766);
-    const QByteArray shorterKey = lineWithEqualsAt(32766, k).first(32765);
-    QTest::newRow("= at 32766, matching") << qsizetype(32766) << shorterKey << found("VALUE");
-    QTest::newRow("= at 32767, matching") << qsizetype(32767) << longKey << fails(LookupFailure::Overflow);
-    QTest::newRow("= at 32767, other key") << qsizetype(32767) << QByteArray("One") << found("YAAK");
-    QTest::newRow("= at 32768, other key") << qsizetype(32768) << QByteArray("One") << fails(LookupFailure::Overflow);
+    // The key slides over two blocks, after a line that shares its length
+    // and its last byte; the line ends vary with the offset. A key longer
+    // than a block finds its line start blocks back.
+    const char *ends[] = {"\r\n", "\r", " \r\n", "", "\n\r"};
+    for (const QByteArray &stem : {QByteArray(), QByteArray(70, 'q')}) {
+        for (int shift = 0; shift < 140; ++shift) {
+            const QByteArray lead = shift % 2 ? QByteArray(shift, ' ') : QByteArray(shift / 2, 'x') + "=\r\n";
+            const QByteArray file = "[lexon]\r\n" + lead + stem + "kE\xffy=a\r\n" + stem + "kE\xff\x9f=b" + ends[shift % 5];
+            scanAllPaths(file, stem + "ke\xff\xff");
+            scanAllPaths(file, stem + "ke\x9f\x9f");
+        }
+    }
 }
 
-void TestDictionary::equalsPositionLimit()
+void TestDictionary::randomLists()
 {
-    QFETCH(qsizetype, position);
-    QFETCH(QByteArray, key);
-    QFETCH(Expected, expected);
-    const QByteArray file = "[lexon]\r\n" + lineWithEqualsAt(position, "k") + "\r\nOne=YAAK\r\n";
-    verifyScan(file, key, expected);
+    // Lines from pieces that each touch a rule, in random order and case.
+    const QList<QByteArray> pieces = {"[lexon]", "[LeXoN] ", "[lexon]x", "[other", "ab=1", "AB=2", "a\xe9=3",
+                                      "A\xc9=\xff", "  ab = 5", "=6", "ab=7=8", "note", "\n", "a\nb=9", "   "};
+    const QList<QByteArray> ends = {"\r\n", "\r", "\n", " \r\n", "\r\r\n"};
+    const QList<QByteArray> keys = {"ab", "AB", "a\xc9", "ab ", "=6", "a\nb", "x", ""};
+    std::mt19937 random(20260107);
+    QSet<QByteArray> outcomes;
+    for (int round = 0; round < 4000; ++round) {
+        QByteArray file;
+        const int lines = int(random() % 40);
+        for (int i = 0; i < lines; ++i) {
+            file += QByteArray(int(random() % 4) * (random() % 3 ? 1 : 17), ' ') + pieces[random() % pieces.size()];
+            file += ends[random() % ends.size()];
+        }
+        file.chop(int(random() % 3));
+        outcomes << scanAllPaths(file, keys[random() % keys.size()]).split('\t').first();
+        if (QTest::currentTestFailed())
+            return;
+    }
+    // The lists reach found, not found and a line without "=".
+    QCOMPARE(outcomes.size(), 3);
 }
 
 void TestDictionary::emptyKeyNeverOpensTheFile()
@@ -225,13 +302,11 @@ void TestDictionary::somethingOtherThanARegularFileIsNotFound()
     QCOMPARE(failureFor(folder.wordList()), std::optional(LookupFailure::FileNotFound));
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("dicy.ini")));
     QCOMPARE(failureFor(folder.wordList()), std::optional(LookupFailure::FileNotFound));
-#ifdef Q_OS_UNIX
     // Reading a FIFO nobody writes to would wait for ever.
     const QString fifo = folder.path() + QStringLiteral("/fifo.ini");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QCOMPARE(failureFor(fifo), std::optional(LookupFailure::FileNotFound));
     QCOMPARE(failureFor(QStringLiteral("/dev/null")), std::optional(LookupFailure::FileNotFound));
-#endif
 }
 
 void TestDictionary::fileIsClosedWhateverHappens()
@@ -243,7 +318,7 @@ void TestDictionary::fileIsClosedWhateverHappens()
     const QByteArray files[] = {
         lines({"[lexon]", "One=YAAK"}),
         lines({"[lexon]", "note", "One=YAAK"}),
-        numberedEntries(32767),
+        numbered(32767, "k"),
     };
     const int before = openDescriptors();
     for (const QByteArray &file : files) {
