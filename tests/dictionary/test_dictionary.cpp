@@ -91,14 +91,6 @@ QByteArray numbered(int entries, const QByteArray &prefix)
     return out;
 }
 
-QByteArray lines(std::initializer_list<const char *> list)
-{
-    QByteArray out;
-    for (const char *line : list)
-        out += QByteArray(line) + "\r\n";
-    return out;
-}
-
 // A reporter that notes which outcomes were reported.
 class Recorder final : public LookupReporter {
 public:

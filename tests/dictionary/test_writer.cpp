@@ -21,14 +21,6 @@ bool skippedRows = false;
 
 const QString kChild = QStringLiteral(WRITER_CHILD);
 
-QByteArray lines(std::initializer_list<const char *> list)
-{
-    QByteArray out;
-    for (const char *line : list)
-        out += QByteArray(line) + "\r\n";
-    return out;
-}
-
 // "ok" or the failure's name, from a write in this process or from writer_child's exit status.
 QString outcomeOf(const std::optional<WriteError> &error, int status = 0)
 {

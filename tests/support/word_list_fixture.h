@@ -6,6 +6,18 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <initializer_list>
+
+// The lines, each ended with CR LF.
+inline QByteArray lines(std::initializer_list<const char *> list)
+{
+    QByteArray out;
+    for (const char *line : list)
+        out += QByteArray(line) + "\r\n";
+    return out;
+}
+
+
 // A temporary program folder for one test, with a dicy.ini written into it.
 class ProgramFolder {
 public:
