@@ -14,14 +14,12 @@ using namespace dictionary;
 
 namespace {
 
-// The word list that ships beside the program.
+// The word list that ships beside the program, and its entries, one a line after the header.
 QByteArray shipped()
 {
     QFile file(QStringLiteral(STARTER_WORD_LIST));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// Its entries, one a line after the header.
 QList<QByteArray> entryLines()
 {
     return shipped().trimmed().split('\n').mid(1);

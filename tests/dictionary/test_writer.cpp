@@ -13,11 +13,7 @@ namespace {
 
 constexpr int kSkipped = 77;
 bool skippedRows = false;
-#define SKIP_ROW(why)                                                                                            \
-    do {                                                                                                         \
-        skippedRows = true;                                                                                      \
-        QSKIP(why);                                                                                              \
-    } while (false)
+#define SKIP_ROW(why) do { skippedRows = true; QSKIP(why); } while (false)
 
 const QString kChild = QStringLiteral(WRITER_CHILD);
 
@@ -43,12 +39,6 @@ QStringList listing(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-bool found(const QByteArray &file, const QByteArray &key, const QByteArray &value)
-{
-    const ScanResult result = scanEntries(file, "lexon", key);
-    return result.outcome == ScanOutcome::Found && result.value == value;
-}
-
 // strace, when it is installed and may trace here.
 QString strace()
 {
@@ -65,15 +55,11 @@ QByteArray words(int n)
     return out + lines({"", "[other]", "x=y"});
 }
 
-// After a child adding word<n> was killed, the file holds n or n + 1 words,
-// each found: returns how many, or -1.
+// After a child adding word<n> was killed, the file holds the n words before
+// it or n + 1, byte for byte: returns how many, or -1.
 int wordsAfterKill(const QByteArray &file, int n)
 {
-    const int count = file == words(n) ? n : file == words(n + 1) ? n + 1 : -1;
-    bool all = found(file, "One", "YAAK");
-    for (int i = 0; i < count; ++i)
-        all = all && found(file, "word" + QByteArray::number(i), "V" + QByteArray::number(i));
-    return all ? count : -1;
+    return file == words(n) ? n : file == words(n + 1) ? n + 1 : -1;
 }
 
 } // namespace
@@ -115,7 +101,6 @@ private slots:
         QCOMPARE(outcomeOf(writeEntry("lexon", "new", "NEW", folder.wordList())), QString(expected.isNull() ? "Full" : "ok"));
         QCOMPARE(folder.readWordList(), expected.isNull() ? file : expected);
         QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
-        QVERIFY(expected.isNull() || found(expected, "new", "NEW"));
     }
 
     void failsAndLeavesTheFileAlone_data()
