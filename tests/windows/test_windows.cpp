@@ -29,41 +29,9 @@
 
 namespace {
 
-// Owns a window under test: deletes it if the test left it open, and tells
-// whether the window has gone after its deferred deletion.
-class OpenWindow {
-public:
-    explicit OpenWindow(QWidget *window) : m_window(window) {}
-    ~OpenWindow() { delete m_window.data(); }
-    OpenWindow(const OpenWindow &) = delete;
-    OpenWindow &operator=(const OpenWindow &) = delete;
-
-    QWidget *get() const { return m_window.data(); }
-    template <typename T>
-    T *child(const char *name) const { return m_window->findChild<T *>(QLatin1String(name)); }
-
-    bool deleted() const
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return m_window.isNull();
-    }
-
-private:
-    QPointer<QWidget> m_window;
-};
-
-// Shows a new window and makes it the active one, as opening it from the
-// main window does.
-inline QWidget *shownActive(QWidget *window)
-{
-    window->show();
-    QApplication::setActiveWindow(window);
-    return window;
-}
-
 // The names of the labels of `window` whose text does not fit their box in
 // the font the machine has; empty when every text fits.
-inline QString clippedLabels(const QWidget &window)
+QString clippedLabels(const QWidget &window)
 {
     QStringList clipped;
     for (const QLabel *label : window.findChildren<QLabel *>()) {
@@ -83,24 +51,36 @@ const QByteArray kWords = "[lexon]\r\nOne=YAAK\r\n[other]\r\nx=y\r\n";
 
 enum class Route { EnterInEnglish, EnterInBalouchi, ClickAdd, AltA };
 
-// A window by its name, shown and active, in a temporary program folder.
+// A window by its name, shown and made the active one as opening it from
+// the main window does, in a temporary program folder. Deleted at the end if
+// the test left it open.
 struct AnyWindow {
     ProgramFolder folder;
     RecordingPlatform platform{folder.path()};
-    OpenWindow window;
+    QPointer<QWidget> window;
 
     explicit AnyWindow(const QString &name)
-        : window(shownActive(name == "Form1"     ? static_cast<QWidget *>(new Form1(platform))
-                             : name == "frmAdd"  ? static_cast<QWidget *>(new frmAdd(platform))
-                             : name == "Form2"   ? static_cast<QWidget *>(new Form2)
-                             : name == "Form3"   ? static_cast<QWidget *>(new Form3)
-                             : name == "frmTech" ? static_cast<QWidget *>(new frmTech)
-                             : name == "Dialog"  ? static_cast<QWidget *>(new Dialog)
-                                                 : static_cast<QWidget *>(new frmAbout)))
+        : window(name == "Form1"     ? static_cast<QWidget *>(new Form1(platform))
+                 : name == "frmAdd"  ? static_cast<QWidget *>(new frmAdd(platform))
+                 : name == "Form2"   ? static_cast<QWidget *>(new Form2)
+                 : name == "Form3"   ? static_cast<QWidget *>(new Form3)
+                 : name == "frmTech" ? static_cast<QWidget *>(new frmTech)
+                 : name == "Dialog"  ? static_cast<QWidget *>(new Dialog)
+                                     : static_cast<QWidget *>(new frmAbout))
     {
+        window->show();
+        QApplication::setActiveWindow(window);
+    }
+    ~AnyWindow() { delete window.data(); }
+    QWidget *get() const { return window.data(); }
+    // Whether the window has gone, once its deferred deletion has run.
+    bool deleted() const
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window.isNull();
     }
     template <typename T>
-    T *child(const char *name) const { return window.child<T>(name); }
+    T *child(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
 
     // A phrase book's list edit field, its word and, in the Numbers window, the numeral.
     QString shown() const
@@ -128,7 +108,7 @@ struct AnyWindow {
         if (route != Route::AltA)
             return;
         QTest::keyClick(english(), Qt::Key_A, Qt::AltModifier); // pressed with a short animation
-        QTRY_VERIFY(!platform.messages.isEmpty() || window.deleted());
+        QTRY_VERIFY(!platform.messages.isEmpty() || deleted());
     }
     QStringList prompts() const
     {
@@ -189,7 +169,7 @@ void TestWindows::phraseBookOpensAfreshWithNothingChosen()
         QCOMPARE(list->count(), rows);
         QCOMPARE(list->currentIndex(), -1);
         QCOMPARE(f.shown(), QString::fromLatin1(book == "Form2" ? "Choose||" : "Choose|")); // no numeral "1"
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
         QCOMPARE(QApplication::focusWidget()->objectName(), book == "Form2" ? "Command1" : "Combo1");
 
         // An item's text typed into the edit field is not a choice, on Enter
@@ -203,8 +183,8 @@ void TestWindows::phraseBookOpensAfreshWithNothingChosen()
         QCOMPARE(list->count(), rows);
         QCOMPARE(f.shown().section(u'|', 0, 1), typed + u'|');
         QTest::keyClick(list, Qt::Key_Down);
-        f.window.get()->close();
-        QVERIFY(f.window.deleted());
+        f.get()->close();
+        QVERIFY(f.deleted());
     }
 }
 
@@ -254,7 +234,7 @@ void TestWindows::phraseBookChoosesByPosition()
             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
             QTRY_VERIFY(!view->isVisible());
             QCOMPARE(f.shown(), expected);
-            QCOMPARE(clippedLabels(*f.window.get()), QString()); // "10" is the widest numeral
+            QCOMPARE(clippedLabels(*f.get()), QString()); // "10" is the widest numeral
         }
     } else {
         // Each move of the keys in the open list chooses; opening it alone,
@@ -303,7 +283,7 @@ void TestWindows::enterPressesTheFocusedButton()
     QFETCH(bool, closes);
     QFETCH(int, key);
     const AnyWindow f(window);
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(f.get()));
     auto *pressed = f.child<QAbstractButton>(qPrintable(button));
     const QSignalSpy clicks(pressed, &QAbstractButton::clicked);
     if (key == Qt::Key_E) { // a mnemonic presses its button with a short animation
@@ -317,16 +297,16 @@ void TestWindows::enterPressesTheFocusedButton()
         QTest::keyClick(pressed, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QCOMPARE(clicks.size(), 1);
     }
-    QCOMPARE(f.window.deleted(), closes);
+    QCOMPARE(f.deleted(), closes);
 }
 
 void TestWindows::escapeClosesAboutOnly()
 {
     for (const char *name : {"frmAbout", "Dialog"}) {
         const AnyWindow f(QString::fromLatin1(name));
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // the OK button has the focus
-        QCOMPARE(f.window.deleted(), name == QLatin1String("frmAbout"));
+        QCOMPARE(f.deleted(), name == QLatin1String("frmAbout"));
     }
 }
 
@@ -336,16 +316,16 @@ void TestWindows::aboutOpensAtItsStoredPlace()
     const QPoint stored = QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(156, 129);
     for (int opening = 0; opening < 2; ++opening) {
         const AnyWindow about(QStringLiteral("frmAbout"));
-        QCOMPARE(about.window.get()->geometry().topLeft(), stored);
-        about.window.get()->move(about.window.get()->pos() + QPoint(40, 30)); // the user drags it away
-        about.window.get()->close();
+        QCOMPARE(about.get()->geometry().topLeft(), stored);
+        about.get()->move(about.get()->pos() + QPoint(40, 30)); // the user drags it away
+        about.get()->close();
     }
 }
 
 void TestWindows::informationTextsFit()
 {
     for (const char *name : {"frmAbout", "Dialog"})
-        QCOMPARE(clippedLabels(*AnyWindow(QString::fromLatin1(name)).window.get()), QString());
+        QCOMPARE(clippedLabels(*AnyWindow(QString::fromLatin1(name)).get()), QString());
 }
 
 void TestWindows::newWordIsAddedAndFoundNext_data()
@@ -375,13 +355,13 @@ void TestWindows::newWordIsAddedAndFoundNext()
     QFETCH(QByteArray, storedKey);
     QFETCH(QByteArray, storedValue);
     const AnyWindow f(QStringLiteral("frmAdd"));
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(f.get()));
     f.folder.writeWordList(kWords);
     f.add(englishWord, balouchiWord, route);
 
     QCOMPARE(f.prompts(), QStringList({englishWord + " was added successfuly in to Parlanta"}));
     QCOMPARE(f.platform.messages.first().style, platform::MessageStyle::Plain);
-    QVERIFY(f.window.deleted());
+    QVERIFY(f.deleted());
     const QByteArray file = f.folder.readWordList();
     QCOMPARE(dictionary::scanEntries(file, "lexon", storedKey).value, storedValue);
     QVERIFY(file.contains("\r\n" + englishWord.toLatin1() + "=" + storedValue + "\r\n"));
@@ -423,7 +403,7 @@ void TestWindows::nothingIsAdded()
     QFETCH(QString, prompt);
     QFETCH(QString, focused);
     const AnyWindow f(QStringLiteral("frmAdd"));
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(f.get()));
     QCOMPARE(QApplication::focusWidget(), f.english()); // where the dialog opens
     std::optional<HugeWordList> huge;
     if (file == "huge")
@@ -445,7 +425,7 @@ void TestWindows::nothingIsAdded()
         QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     const bool exists = prompt.contains(QLatin1String("already exists"));
     QCOMPARE(f.english()->text() + f.balouchi()->text(), exists ? QString() : englishWord + balouchiWord);
-    QVERIFY(!f.window.deleted());
+    QVERIFY(!f.deleted());
     QCOMPARE(QFileInfo::exists(f.folder.wordList()), !file.isNull());
     if (file != "huge")
         QCOMPARE(f.folder.readWordList(), file);
@@ -474,7 +454,7 @@ void TestWindows::failedWriteIsNotConfirmed()
     QCOMPARE(f.prompts(), QStringList({"abc could not be added to Parlanta: the disk is full."}));
     QCOMPARE(f.folder.readWordList(), words);
     QCOMPARE(f.leftBehind(), QStringList());
-    QVERIFY(!f.window.deleted());
+    QVERIFY(!f.deleted());
     QCOMPARE(f.english()->text() + f.balouchi()->text(), QStringLiteral("abcxyz"));
 
     // The word is no longer taken for new: a lookup that then fails writes nothing.
@@ -490,16 +470,16 @@ void TestWindows::failedWriteIsNotConfirmed()
 void TestWindows::cancelAndEscape()
 {
     const AnyWindow f(QStringLiteral("frmAdd"));
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(f.get()));
     const QString pasted(40000, u'a'); // whole: the program's limit is higher than Qt's default
     for (QLineEdit *box : {f.english(), f.balouchi()}) {
         box->insert(pasted); // as a paste does
         QCOMPARE(box->text(), pasted);
     }
     QTest::keyClick(f.english(), Qt::Key_Escape);
-    QVERIFY(!f.window.deleted());
+    QVERIFY(!f.deleted());
     QTest::keyClick(f.english(), Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(f.window.deleted());
+    QTRY_VERIFY(f.deleted());
     QVERIFY(f.platform.messages.isEmpty());
 }
 
