@@ -253,6 +253,7 @@ void TestMainWindow::leftArrowAndClearAllEmptyTheBox()
     QTest::keyClick(f.text1(), Qt::Key_Right, Qt::ControlModifier);
     QCOMPARE(f.text1()->text(), QStringLiteral("word"));
     QTest::keyClick(f.text1(), Qt::Key_Left, Qt::ShiftModifier); // with any modifier
+    QCOMPARE(f.text1()->text(), QString());
     QTest::keyClick(f.text1(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(f.text1()->text(), QString());
 
