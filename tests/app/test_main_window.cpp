@@ -295,12 +295,27 @@ void TestMainWindow::windowSwitch()
     QPointer<QWidget> earlier = before >= 0 ? f.open(kWindows[before].window) : nullptr;
     if (closedItself)
         earlier->close();
+    // Which windows show and close, in order: Technology shows before it closes the others.
+    struct Order final : QObject {
+        QStringList events;
+        bool eventFilter(QObject *object, QEvent *event) override
+        {
+            if ((event->type() == QEvent::Show || event->type() == QEvent::Close) && object->isWidgetType()
+                && static_cast<QWidget *>(object)->isWindow())
+                events << (event->type() == QEvent::Show ? "show" : "close");
+            return false;
+        }
+    } order;
+    qApp->installEventFilter(&order);
     if (route == 0)
         f.run(target.menuItem);
     else if (route == 1)
         f.run(target.popUpItem);
     else
         f.clickToolbar(target.toolbarKey);
+    qApp->removeEventFilter(&order);
+    if (order.events.contains("close") && order.events.contains("show"))
+        QCOMPARE(order.events.first(), target.window == W::Technology ? "show" : "close");
 
     // Every command closes every other window, but Language leaves Technology
     // open; an open target is kept as it is, but Language opens afresh.
