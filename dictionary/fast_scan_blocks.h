@@ -201,31 +201,22 @@ private:
     template<bool kLongKey>
     std::int64_t scanBody(std::int64_t base)
     {
-        // Locals, not members: the history's stores may alias members, and
-        // the compiler would reload them, the classifier's constants with
-        // them, in every block.
-        const Classifier classifier = m_classifier;
-        const char *const data = m_in.data;
         const std::int64_t size = m_in.size;
         BodyState state{m_run, 0, m_in.keyLength};
         while (base < size) {
             BodyEvents kinds{};
-            Bits events = 0;
-            if (base == 0 || size - base < 64 || base < m_bodyBegin) {
-                // Blocks that are copied or hold the header's end go one at a time.
+            if (base > 0 && size - base >= 64 && base >= m_bodyBegin)
+                base = quietBlocks<kLongKey>(base, state, kinds);
+            Bits events = kinds.marked | kinds.noEquals | kinds.candidates;
+            if (!events) {
+                if (base >= size)
+                    break;
+                // One block at a time: one far from the latest line start,
+                // one that is copied, or one that holds the header's end.
                 kinds = eventsOf<kLongKey>(classify(base), base, state);
-                events = kinds.any();
+                events = kinds.marked | kinds.noEquals | kinds.tooFar | kinds.candidates;
                 if (m_bodyBegin > base)
                     events &= m_bodyBegin - base >= 64 ? 0 : ~Bits(0) << (m_bodyBegin - base);
-            } else {
-                // The hot loop: whole blocks read in place, until one has an event.
-                for (; base <= size - 64 && !events; base += 64) {
-                    kinds = eventsOf<kLongKey>(classifier.classify(data + base), base, state);
-                    events = kinds.any();
-                }
-                if (!events)
-                    continue;
-                base -= 64;
             }
             if (events && decide(events, kinds, base)) {
                 m_run = state.run;
@@ -245,8 +236,6 @@ private:
         Bits noEquals;   // line ends reached before any "="
         Bits tooFar;     // first "=" beyond position 32767
         Bits candidates; // first "=" the key's length after the line start
-
-        Bits any() const { return marked | noEquals | tooFar | candidates; }
     };
 
     struct BodyState {
@@ -255,29 +244,60 @@ private:
         std::int64_t length; // the key's
     };
 
+    // The hot loop: whole blocks read in place, until one has an event
+    // (returned, taken, its events in `kinds`) or one lies far enough from
+    // the latest line start to hold a far "=" (returned, not taken). Out of
+    // line, so that its state and the classifier's constants have the
+    // registers to themselves.
+    template<bool kLongKey>
+    [[gnu::noinline]] std::int64_t quietBlocks(std::int64_t base, BodyState &out, BodyEvents &kinds)
+    {
+        const Classifier classifier = m_classifier;
+        const char *const data = m_in.data;
+        const std::int64_t last = m_in.size - 64;
+        BodyState state = out;
+        for (; base <= last && base - state.run.startBlock <= kEqualsLimit - 64; base += 64) {
+            const BodyEvents block = eventsOf<kLongKey>(classifier.classify(data + base), base, state);
+            if (block.marked | block.noEquals | block.candidates) {
+                kinds = block;
+                break;
+            }
+        }
+        out = state;
+        return base;
+    }
+
+    // The line starts the key's length before each byte of this block: the
+    // starts bitstream shifted by that length, from this block and the one
+    // before, or for a long key from the history of past blocks (unwritten
+    // entries are 0).
+    template<bool kLongKey>
+    [[gnu::always_inline]] Bits startsBackOf(Bits starts, std::int64_t base, BodyState &state)
+    {
+        const std::int64_t length = state.length;
+        if constexpr (kLongKey) {
+            m_history[(base >> 6) & (kHistory - 1)] = starts;
+            const std::int64_t from = base - length;
+            const std::int64_t word = from >> 6, shift = from & 63;
+            Bits back = m_history[word & (kHistory - 1)] >> shift;
+            if (shift)
+                back |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
+            return back;
+        } else {
+            // Two shifts, so that a length of 0 shifts the previous block out whole.
+            const Bits back = (starts << length) | ((state.previousStarts >> 1) >> (63 - length));
+            state.previousStarts = starts;
+            return back;
+        }
+    }
+
     template<bool kLongKey>
     [[gnu::always_inline]] BodyEvents eventsOf(const BlockMasks &m, std::int64_t base, BodyState &state)
     {
-        const std::int64_t length = state.length;
         const Running before = state.run;
         const BlockLines l = linesOf(m, base, state.run);
-        // A line is a candidate when its first "=" lies the key's length
-        // past its start: the starts bitstream shifted by that length,
-        // from this block and the one before, or for a long key from the
-        // history of past blocks (unwritten entries are 0).
-        Bits startsBack = 0;
-        if constexpr (kLongKey) {
-            m_history[(base >> 6) & (kHistory - 1)] = l.starts;
-            const std::int64_t from = base - length;
-            const std::int64_t word = from >> 6, shift = from & 63;
-            startsBack = m_history[word & (kHistory - 1)] >> shift;
-            if (shift)
-                startsBack |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
-        } else {
-            // Two shifts, so that a length of 0 shifts the previous block out whole.
-            startsBack = (l.starts << length) | ((state.previousStarts >> 1) >> (63 - length));
-            state.previousStarts = l.starts;
-        }
+        // A line is a candidate when its first "=" lies the key's length past its start.
+        const Bits startsBack = startsBackOf<kLongKey>(l.starts, base, state);
         const Bits equals = l.reached & ~m.blank;
         return {l.starts & m.marks, l.reached & m.blank, tooFar(equals, l.starts, base, before),
                 equals & startsBack & m.marks};
