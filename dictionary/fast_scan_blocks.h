@@ -107,6 +107,7 @@ struct Running {
     // first content byte is found from them only when it is needed.
     std::int64_t startBlock = 0;
     Bits startBits = 0;
+    Bits previousStarts = 0; // the body's scan only: no start before it is a body line's
 
     std::int64_t lastStart() const { return startBits ? startBlock + 63 - __builtin_clzll(startBits) : 0; }
 };
@@ -202,31 +203,31 @@ private:
     std::int64_t scanBody(std::int64_t base)
     {
         const std::int64_t size = m_in.size;
-        BodyState state{m_run, 0, m_in.keyLength};
+        Running run = m_run;
         while (base < size) {
             BodyEvents kinds{};
             if (base > 0 && size - base >= 64 && base >= m_bodyBegin)
-                base = quietBlocks<kLongKey>(base, state, kinds);
+                base = quietBlocks<kLongKey>(base, run, kinds);
             Bits events = kinds.marked | kinds.noEquals | kinds.candidates;
             if (!events) {
                 if (base >= size)
                     break;
                 // One block at a time: one far from the latest line start,
                 // one that is copied, or one that holds the header's end.
-                kinds = eventsOf<kLongKey>(classify(base), base, state);
+                kinds = eventsOf<kLongKey>(classify(base), base, run, m_in.keyLength);
                 events = kinds.marked | kinds.noEquals | kinds.tooFar | kinds.candidates;
                 if (m_bodyBegin > base)
                     events &= m_bodyBegin - base >= 64 ? 0 : ~Bits(0) << (m_bodyBegin - base);
             }
             if (events && decide(events, kinds, base)) {
-                m_run = state.run;
+                m_run = run;
                 return base + 64;
             }
             base += 64;
         }
-        if (state.run.stopCarry && state.run.lastStart() >= m_bodyBegin)
+        if (run.stopCarry && run.lastStart() >= m_bodyBegin)
             m_outcome.kind = BlockOutcome::NoEquals;
-        m_run = state.run;
+        m_run = run;
         return base;
     }
 
@@ -238,66 +239,51 @@ private:
         Bits candidates; // first "=" the key's length after the line start
     };
 
-    struct BodyState {
-        Running run;
-        Bits previousStarts; // line starts before the body are never a body line's start
-        std::int64_t length; // the key's
-    };
-
     // The hot loop: whole blocks read in place, until one has an event
     // (returned, taken, its events in `kinds`) or one lies far enough from
     // the latest line start to hold a far "=" (returned, not taken). Out of
     // line, so that its state and the classifier's constants have the
     // registers to themselves.
     template<bool kLongKey>
-    [[gnu::noinline]] std::int64_t quietBlocks(std::int64_t base, BodyState &out, BodyEvents &kinds)
+    [[gnu::noinline]] std::int64_t quietBlocks(std::int64_t base, Running &out, BodyEvents &kinds)
     {
         const Classifier classifier = m_classifier;
         const char *const data = m_in.data;
-        const std::int64_t last = m_in.size - 64;
-        BodyState state = out;
-        for (; base <= last && base - state.run.startBlock <= kEqualsLimit - 64; base += 64) {
-            const BodyEvents block = eventsOf<kLongKey>(classifier.classify(data + base), base, state);
+        const std::int64_t last = m_in.size - 64, length = m_in.keyLength;
+        Running run = out;
+        for (; base <= last && base - run.startBlock <= kEqualsLimit - 64; base += 64) {
+            const BodyEvents block = eventsOf<kLongKey>(classifier.classify(data + base), base, run, length);
             if (block.marked | block.noEquals | block.candidates) {
                 kinds = block;
                 break;
             }
         }
-        out = state;
+        out = run;
         return base;
     }
 
-    // The line starts the key's length before each byte of this block: the
-    // starts bitstream shifted by that length, from this block and the one
-    // before, or for a long key from the history of past blocks (unwritten
-    // entries are 0).
     template<bool kLongKey>
-    [[gnu::always_inline]] Bits startsBackOf(Bits starts, std::int64_t base, BodyState &state)
+    [[gnu::always_inline]] BodyEvents eventsOf(const BlockMasks &m, std::int64_t base, Running &run, std::int64_t length)
     {
-        const std::int64_t length = state.length;
+        const Running before = run;
+        const BlockLines l = linesOf(m, base, run);
+        // A line is a candidate when its first "=" lies the key's length
+        // past its start: the starts bitstream shifted by that length, from
+        // this block and the one before, or for a long key from the history
+        // of past blocks (unwritten entries are 0).
+        Bits startsBack = 0;
         if constexpr (kLongKey) {
-            m_history[(base >> 6) & (kHistory - 1)] = starts;
+            m_history[(base >> 6) & (kHistory - 1)] = l.starts;
             const std::int64_t from = base - length;
             const std::int64_t word = from >> 6, shift = from & 63;
-            Bits back = m_history[word & (kHistory - 1)] >> shift;
+            startsBack = m_history[word & (kHistory - 1)] >> shift;
             if (shift)
-                back |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
-            return back;
+                startsBack |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
         } else {
             // Two shifts, so that a length of 0 shifts the previous block out whole.
-            const Bits back = (starts << length) | ((state.previousStarts >> 1) >> (63 - length));
-            state.previousStarts = starts;
-            return back;
+            startsBack = (l.starts << length) | ((run.previousStarts >> 1) >> (63 - length));
+            run.previousStarts = l.starts;
         }
-    }
-
-    template<bool kLongKey>
-    [[gnu::always_inline]] BodyEvents eventsOf(const BlockMasks &m, std::int64_t base, BodyState &state)
-    {
-        const Running before = state.run;
-        const BlockLines l = linesOf(m, base, state.run);
-        // A line is a candidate when its first "=" lies the key's length past its start.
-        const Bits startsBack = startsBackOf<kLongKey>(l.starts, base, state);
         const Bits equals = l.reached & ~m.blank;
         return {l.starts & m.marks, l.reached & m.blank, tooFar(equals, l.starts, base, before),
                 equals & startsBack & m.marks};
