@@ -97,8 +97,9 @@ inline std::int64_t countBits(Bits x)
 #endif
 }
 
-// What runs from block to block: the two carries and the lines counted so
-// far. The scan loops keep it in a local copy, so that it stays in registers.
+// What runs from block to block: the two carries, the lines counted so far
+// and where the latest began. The scan loops keep it in a local copy, so
+// that it stays in registers.
 struct Running {
     unsigned char startCarry = 1; // the file's start acts as a line end before byte 0
     unsigned char stopCarry = 0;
@@ -107,7 +108,9 @@ struct Running {
     // first content byte is found from them only when it is needed.
     std::int64_t startBlock = 0;
     Bits startBits = 0;
-    Bits previousStarts = 0; // the body's scan only: no start before it is a body line's
+    // The previous block's starts, kept by the body's scan only: no line
+    // start before the body is a body line's, so it begins there at 0.
+    Bits previousStarts = 0;
 
     std::int64_t lastStart() const { return startBits ? startBlock + 63 - __builtin_clzll(startBits) : 0; }
 };
@@ -242,8 +245,9 @@ private:
     // The hot loop: whole blocks read in place, until one has an event
     // (returned, taken, its events in `kinds`) or one lies far enough from
     // the latest line start to hold a far "=" (returned, not taken). Out of
-    // line, so that its state and the classifier's constants have the
-    // registers to themselves.
+    // line, and with its own copies of what it reads, so that the state and
+    // the classifier's constants stay in registers: the compiler would
+    // otherwise reload members after every store, in case it changed them.
     template<bool kLongKey>
     [[gnu::noinline]] std::int64_t quietBlocks(std::int64_t base, Running &out, BodyEvents &kinds)
     {
