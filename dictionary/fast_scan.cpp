@@ -51,9 +51,10 @@ ScanParams prepare(QByteArrayView file, const Context &context)
     const QByteArray &key = context.upperKey;
     params.keyLength = key.size();
     // A line's key holds no CR and no "=", and its "=" must lie within 32767.
-    params.keyCanMatch = !key.contains('\r') && !key.contains('=') && key.size() < kMaxEqualsPosition;
-    if (key.isEmpty())
+    if (key.contains('\r') || key.contains('=') || key.size() >= kMaxEqualsPosition) {
+        params.keyEnd[0] = 1;
         return params;
+    }
 
     // For each upper-cased byte, the bits in which the bytes that upper-case
     // to it differ from it.

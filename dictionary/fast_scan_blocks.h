@@ -13,6 +13,7 @@
 // reference scan is built.
 #if (defined(__x86_64__) || defined(_M_X64)) && defined(__GNUC__)
 #define PARLANTA_FAST_SCAN_X86 1
+#include <immintrin.h>
 #endif
 
 namespace dictionary::fastscan {
@@ -24,10 +25,11 @@ struct ScanParams {
     const char *data = nullptr;
     std::int64_t size = 0;
     std::int64_t keyLength = 0;
-    bool keyCanMatch = false;     // false for a key no line can match
     // The key's last byte and the one before it, as the bits every byte that
     // upper-cases to it shares: (byte & keyEnd[1]) == keyEnd[0] for the last,
-    // [2] and [3] likewise for the one before. Used for keys of two bytes or more.
+    // [2] and [3] likewise for the one before. A byte the key lacks is 0 and
+    // 0, which every byte matches; a key no line can match has 1 and 0 for
+    // its last, which none does, so that it has no candidate at all.
     unsigned char keyEnd[4] = {};
     Bits tailMask = 0;            // bits of the 8 bytes before "=" that a match fixes
     Bits tailExpected = 0;
@@ -73,13 +75,11 @@ constexpr std::int64_t kEqualsLimit = 32767;
 constexpr std::int64_t kHistory = 1024;
 
 // a + b + carry, with the carry out of bit 63 kept for the next block, so
-// that additions run across blocks as one long number.
-inline Bits addWithCarry(Bits a, Bits b, Bits &carry)
+// that additions run across blocks as one long number: one add-with-carry.
+inline Bits addWithCarry(Bits a, Bits b, unsigned char &carry)
 {
-    Bits sum = 0;
-    const bool first = __builtin_add_overflow(a, b, &sum);
-    const bool second = __builtin_add_overflow(sum, carry, &sum);
-    carry = Bits(first | second);
+    unsigned long long sum = 0;
+    carry = _addcarry_u64(carry, a, b, &sum);
     return sum;
 }
 
@@ -97,16 +97,20 @@ inline std::int64_t countBits(Bits x)
 #endif
 }
 
-// What runs from block to block: the two carries and the lines counted so
-// far. The scan loops keep it in a local copy, so that it stays in registers.
+// What runs from block to block: the two carries, the lines counted so far
+// and where the latest began. The scan loops keep it in a local copy, so
+// that it stays in registers.
 struct Running {
-    Bits startCarry = 1; // the file's start acts as a line end before byte 0
-    Bits stopCarry = 0;
+    unsigned char startCarry = 1; // the file's start acts as a line end before byte 0
+    unsigned char stopCarry = 0;
     std::int64_t lines = 0;
     // The latest block with a line start, and its starts: the latest line's
     // first content byte is found from them only when it is needed.
     std::int64_t startBlock = 0;
     Bits startBits = 0;
+    // The previous block's starts, kept by the body's scan only: no line
+    // start before the body is a body line's, so it begins there at 0.
+    Bits previousStarts = 0;
 
     std::int64_t lastStart() const { return startBits ? startBlock + 63 - __builtin_clzll(startBits) : 0; }
 };
@@ -201,51 +205,92 @@ private:
     template<bool kLongKey>
     std::int64_t scanBody(std::int64_t base)
     {
+        const std::int64_t size = m_in.size;
         Running run = m_run;
-        // Keys of fewer than two bytes are not filtered on their last two bytes.
-        const Bits anyEnd = m_in.keyLength < 2 ? ~Bits(0) : 0;
-        const Bits canMatch = m_in.keyCanMatch ? ~Bits(0) : 0;
-        const std::int64_t length = m_in.keyLength;
-        // Line starts before the body are never a body line's start, so the
-        // history may begin empty here.
-        Bits previousStarts = 0;
-        for (; base < m_in.size; base += 64) {
-            const Running before = run;
-            // Whole blocks past the first are read in place; the others are copied.
-            const BlockMasks m = base > 0 && m_in.size - base >= 64 ? m_classifier.classify(m_in.data + base) : classify(base);
-            const BlockLines l = linesOf(m, base, run);
-            // A line is a candidate when its first "=" lies the key's length
-            // past its start: the starts bitstream shifted by that length,
-            // from this block and the one before, or for a long key from the
-            // history of past blocks (unwritten entries are 0).
-            Bits startsBack = 0;
-            if constexpr (kLongKey) {
-                m_history[(base >> 6) & (kHistory - 1)] = l.starts;
-                const std::int64_t from = base - length;
-                const std::int64_t word = from >> 6, shift = from & 63;
-                startsBack = m_history[word & (kHistory - 1)] >> shift;
-                if (shift)
-                    startsBack |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
-            } else {
-                // Two shifts, so that a length of 0 shifts the previous block out whole.
-                startsBack = (l.starts << length) | ((previousStarts >> 1) >> (63 - length));
-                previousStarts = l.starts;
+        while (base < size) {
+            BodyEvents kinds{};
+            if (base > 0 && size - base >= 64 && base >= m_bodyBegin)
+                base = quietBlocks<kLongKey>(base, run, kinds);
+            Bits events = kinds.marked | kinds.noEquals | kinds.candidates;
+            if (!events) {
+                if (base >= size)
+                    break;
+                // One block at a time: one far from the latest line start,
+                // one that is copied, or one that holds the header's end.
+                kinds = eventsOf<kLongKey>(classify(base), base, run, m_in.keyLength);
+                events = kinds.marked | kinds.noEquals | kinds.tooFar | kinds.candidates;
+                if (m_bodyBegin > base)
+                    events &= m_bodyBegin - base >= 64 ? 0 : ~Bits(0) << (m_bodyBegin - base);
             }
-            const Bits equals = l.reached & ~m.blank;
-            const BodyEvents kinds{l.starts & m.marks, l.reached & m.blank, tooFar(equals, l.starts, base, before),
-                                   equals & startsBack & (m.marks | anyEnd) & canMatch};
-            Bits events = kinds.marked | kinds.noEquals | kinds.tooFar | kinds.candidates;
-            if (m_bodyBegin > base)
-                events &= m_bodyBegin - base >= 64 ? 0 : ~Bits(0) << (m_bodyBegin - base);
             if (events && decide(events, kinds, base)) {
                 m_run = run;
                 return base + 64;
             }
+            base += 64;
         }
         if (run.stopCarry && run.lastStart() >= m_bodyBegin)
             m_outcome.kind = BlockOutcome::NoEquals;
         m_run = run;
         return base;
+    }
+
+    // What may end the section in one block, one bit per byte.
+    struct BodyEvents {
+        Bits marked;     // lines that begin with a mark, "[" or not
+        Bits noEquals;   // line ends reached before any "="
+        Bits tooFar;     // first "=" beyond position 32767
+        Bits candidates; // first "=" the key's length after the line start
+    };
+
+    // The hot loop: whole blocks read in place, until one has an event
+    // (returned, taken, its events in `kinds`) or one lies far enough from
+    // the latest line start to hold a far "=" (returned, not taken). Out of
+    // line, and with its own copies of what it reads, so that the state and
+    // the classifier's constants stay in registers: the compiler would
+    // otherwise reload members after every store, in case it changed them.
+    template<bool kLongKey>
+    [[gnu::noinline]] std::int64_t quietBlocks(std::int64_t base, Running &out, BodyEvents &kinds)
+    {
+        const Classifier classifier = m_classifier;
+        const char *const data = m_in.data;
+        const std::int64_t last = m_in.size - 64, length = m_in.keyLength;
+        Running run = out;
+        for (; base <= last && base - run.startBlock <= kEqualsLimit - 64; base += 64) {
+            const BodyEvents block = eventsOf<kLongKey>(classifier.classify(data + base), base, run, length);
+            if (block.marked | block.noEquals | block.candidates) {
+                kinds = block;
+                break;
+            }
+        }
+        out = run;
+        return base;
+    }
+
+    template<bool kLongKey>
+    [[gnu::always_inline]] BodyEvents eventsOf(const BlockMasks &m, std::int64_t base, Running &run, std::int64_t length)
+    {
+        const Running before = run;
+        const BlockLines l = linesOf(m, base, run);
+        // A line is a candidate when its first "=" lies the key's length
+        // past its start: the starts bitstream shifted by that length, from
+        // this block and the one before, or for a long key from the history
+        // of past blocks (unwritten entries are 0).
+        Bits startsBack = 0;
+        if constexpr (kLongKey) {
+            m_history[(base >> 6) & (kHistory - 1)] = l.starts;
+            const std::int64_t from = base - length;
+            const std::int64_t word = from >> 6, shift = from & 63;
+            startsBack = m_history[word & (kHistory - 1)] >> shift;
+            if (shift)
+                startsBack |= m_history[(word + 1) & (kHistory - 1)] << (64 - shift);
+        } else {
+            // Two shifts, so that a length of 0 shifts the previous block out whole.
+            startsBack = (l.starts << length) | ((run.previousStarts >> 1) >> (63 - length));
+            run.previousStarts = l.starts;
+        }
+        const Bits equals = l.reached & ~m.blank;
+        return {l.starts & m.marks, l.reached & m.blank, tooFar(equals, l.starts, base, before),
+                equals & startsBack & m.marks};
     }
 
     // An "=" beyond position 32767 needs 32767 bytes without a line start,
@@ -260,14 +305,6 @@ private:
             return 0;
         return equals & (starts - 1) & ~starts & (farFrom <= 0 ? ~Bits(0) : ~Bits(0) << farFrom);
     }
-
-    // What may end the section in one block, one bit per byte.
-    struct BodyEvents {
-        Bits marked;     // lines that begin with a mark, "[" or not
-        Bits noEquals;   // line ends reached before any "="
-        Bits tooFar;     // first "=" beyond position 32767
-        Bits candidates; // first "=" the key's length after the line start
-    };
 
     // Takes the events of one block in file order; true when one of them
     // ends the section. A line that begins with "=" may be both marked and
