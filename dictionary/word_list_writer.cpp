@@ -11,11 +11,9 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QThread>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 
 namespace dictionary {
@@ -55,7 +53,7 @@ WriteError systemError(int code, const QString &qtDetail = {})
 {
     if (code == 0)
         return {WriteFailure::Other, qtDetail};
-    return {failureFor(code), QString::fromLocal8Bit(std::strerror(code))};
+    return {failureFor(code), files::describeError(code)};
 }
 
 qsizetype countLines(QByteArrayView bytes)
@@ -157,35 +155,6 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
     }
 }
 
-std::optional<WriteError> replaceFile(const QString &target, const QByteArray &bytes, const files::FileState &old)
-{
-    QSaveFile save(target);
-    // Writing in place would leave a half-written word list behind a failure.
-    save.setDirectWriteFallback(false);
-    errno = 0;
-    if (!save.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return systemError(errno, save.errorString());
-    // QSaveFile passes the mode through QFile::Permissions, which adds the
-    // owner's bits wherever the current user may read or write (always so for
-    // root), and the new file belongs to whoever writes it.
-    if (const int code = files::keepOwnershipAndMode(save.handle(), old))
-        return systemError(code);
-    errno = 0;
-    if (save.write(bytes) != bytes.size())
-        return systemError(errno, save.errorString());
-    // QSaveFile syncs before the rename too, but ignores a failure.
-    if (const int code = files::syncFile(save.handle()))
-        return systemError(code);
-    errno = 0;
-    if (!save.commit())
-        return systemError(errno, save.errorString());
-    // Makes the rename itself durable. The new file is in place by now, so a
-    // failure here cannot be undone; reporting it would tell the user that a
-    // word the next lookup finds was not added.
-    files::syncFolder(QFileInfo(target).absolutePath());
-    return std::nullopt;
-}
-
 bool breaksLine(QByteArrayView bytes)
 {
     return bytes.contains('\r') || bytes.contains('\n');
@@ -254,7 +223,9 @@ std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key,
     const QByteArray updated = withEntry(file, placeEntry(file, section), section, key, value);
     if (countLines(updated) > kMaxLines)
         return WriteError{WriteFailure::Full, {}};
-    return replaceFile(target, updated, state);
+    if (std::optional<files::Failure> failure = files::replaceWhole(target, updated, state))
+        return systemError(failure->code, failure->detail);
+    return std::nullopt;
 }
 
 } // namespace dictionary

@@ -54,12 +54,13 @@ struct WriteError {
 // created with both. Every other byte stays as it was. Returns no value on
 // success.
 //
-// The file is replaced as a whole (QSaveFile), synced to disk before it
-// replaces the old one, and keeps its permissions and owner; a symbolic link
-// is written through to its target. Writers are serialised by a lock file
-// beside the target (name + ".lock"), waited for at most lockTimeout, and
-// the file is read again under the lock, since another copy of the program
-// may have written in the meantime. On any failure the file is left as it
+// The file is replaced as a whole (platform::files::replaceWhole), synced to
+// disk before it replaces the old one, and keeps its permissions and owner
+// (on Windows, its attributes); a symbolic link is written through to its
+// target. Writers are serialised by a lock file beside the target (name +
+// ".lock"), waited for at most lockTimeout, and the file is read again under
+// the lock, since another copy of the program may have written in the
+// meantime. On any failure the file is left as it
 // was, and neither a temporary file nor the lock file remains.
 //
 // When the key is already found under the lock (another copy added it since

@@ -6,9 +6,10 @@
 #include <optional>
 
 // The file-system calls of the word list whose form differs between
-// systems: reading a regular file without blocking, what a replaced file
-// must keep, and syncing to disk. QtCore only, so the dictionary can use it.
-// Where a call fails, errno says why.
+// systems: reading a regular file without blocking, and replacing a file
+// whole. QtCore only, so the dictionary can use it. Where a call fails, errno
+// says why, in errno's terms on every system (Windows error codes are
+// translated), so that the caller maps one set of codes to its failures.
 namespace platform::files {
 
 // The whole content of a regular file, or no value when the path does not
@@ -26,20 +27,25 @@ struct FileState {
     quint32 mode = 0;
     quint32 owner = 0;
     quint32 group = 0;
+    quint32 attributes = 0; // the system's file attributes, where it has them (hidden, archive)
 };
 
 FileState examine(const QString &path);
 
-// Gives the open file `handle` the owner, group and mode of `old` as far as
-// the user may (only root may give a file away); 0, or the error code of a
-// mode that could not be set.
-int keepOwnershipAndMode(int handle, const FileState &old);
+// Why a replacement failed: the error code of the step that failed, or 0
+// where the system gave none and only `detail` says why.
+struct Failure {
+    int code = 0;
+    QString detail;
+};
 
-// Flushes the open file `handle` to disk: 0, or the error code.
-int syncFile(int handle);
+// Puts `bytes` in the place of the file at `target` in one step: written to
+// a new file in the same folder, flushed to disk, then swapped in, so a crash
+// or a failure leaves the old file or the new one, whole, and nothing else.
+// The new file keeps what `old` says the replaced one had.
+std::optional<Failure> replaceWhole(const QString &target, const QByteArray &bytes, const FileState &old);
 
-// Makes a rename in `folder` durable, where the system allows; a failure is
-// not reported, since the rename has happened by then.
-void syncFolder(const QString &folder);
+// The system's words for an error code from these calls.
+QString describeError(int code);
 
 } // namespace platform::files

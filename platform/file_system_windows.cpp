@@ -1,0 +1,236 @@
+#include "file_system.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <utility>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+// Windows: the wide-character API throughout, so a folder named in any
+// letters works. A virus scanner, an indexer or an editor often holds a file
+// open for a moment; such a file is waited for briefly before a step fails.
+namespace platform::files {
+
+namespace {
+
+constexpr int kHeldRetries = 40;
+constexpr DWORD kHeldPauseMs = 50;
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : m_handle(handle) {}
+    ~Handle()
+    {
+        if (valid())
+            ::CloseHandle(m_handle);
+    }
+    Handle(const Handle &) = delete;
+    Handle &operator=(const Handle &) = delete;
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+    bool close()
+    {
+        const HANDLE handle = std::exchange(m_handle, INVALID_HANDLE_VALUE);
+        return ::CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// The one place where Windows error codes become errno's, which the word
+// list's writer maps to its failures.
+int errnoFor(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return ENOENT;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_PRIVILEGE_NOT_HELD:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_QUOTA_EXCEEDED:
+        return ENOSPC;
+    case ERROR_FILE_TOO_LARGE:
+        return EFBIG;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        return EBUSY;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    default:
+        return EIO;
+    }
+}
+
+// Another program has the file open in a way that keeps this step out. A
+// replace is also refused with "access denied" while a file is on its way
+// out, so the replace waits on that too.
+bool heldByAnother(DWORD error, bool replacing)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+        || (replacing && error == ERROR_ACCESS_DENIED);
+}
+
+// The path as the wide-character API takes it: absolute, with backslashes,
+// and with the long-path prefix past the classic length limit.
+std::wstring nativePath(const QString &path)
+{
+    QString native = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (native.size() >= MAX_PATH - 12 && !native.startsWith(QLatin1String("\\\\?\\"))) {
+        if (native.startsWith(QLatin1String("\\\\")))
+            native = QLatin1String("\\\\?\\UNC\\") + native.mid(2);
+        else
+            native.prepend(QLatin1String("\\\\?\\"));
+    }
+    return native.toStdWString();
+}
+
+// errno from the calling thread's last Windows error; no value, for returning.
+std::nullopt_t failedWithLastError()
+{
+    errno = errnoFor(::GetLastError());
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QByteArray> readRegularFile(const QString &path)
+{
+    const std::wstring native = nativePath(path);
+    // Sharing delete too, so that reading never keeps a writer from
+    // replacing the file.
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    for (int attempt = 0;; ++attempt) {
+        opened = ::CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (opened != INVALID_HANDLE_VALUE || !heldByAnother(::GetLastError(), false) || attempt == kHeldRetries)
+            break;
+        ::Sleep(kHeldPauseMs);
+    }
+    Handle file(opened);
+    if (!file.valid())
+        return failedWithLastError(); // a folder cannot be opened this way
+    // Pipes and devices would block or never end.
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &info)
+        || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        errno = EISDIR;
+        return std::nullopt;
+    }
+    LARGE_INTEGER size {};
+    if (!::GetFileSizeEx(file.get(), &size))
+        return failedWithLastError();
+
+    QByteArray bytes;
+    // One spare byte, so that the end of a file read whole is seen without growing.
+    bytes.resize(qsizetype(size.QuadPart) + 1);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size())
+            bytes.resize(filled + 65536); // the file grew since its size was taken
+        const DWORD wanted = DWORD(std::min<qsizetype>(bytes.size() - filled, qsizetype(1) << 30));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + filled, wanted, &got, nullptr))
+            return failedWithLastError();
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return bytes;
+}
+
+FileState examine(const QString &path)
+{
+    FileState state;
+    WIN32_FILE_ATTRIBUTE_DATA data {};
+    if (!::GetFileAttributesExW(nativePath(path).c_str(), GetFileExInfoStandard, &data)) {
+        // A missing folder on the way is an error, as ENOTDIR is on POSIX.
+        if (const DWORD error = ::GetLastError(); error != ERROR_FILE_NOT_FOUND)
+            state.error = errnoFor(error);
+        return state;
+    }
+    state.exists = true;
+    state.regular = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
+    state.attributes = data.dwFileAttributes;
+    return state;
+}
+
+std::optional<Failure> replaceWhole(const QString &target, const QByteArray &bytes, const FileState &old)
+{
+    // Writers hold the lock beside the file, so one name serves; a writer
+    // killed half-way leaves its new file behind, which the next one replaces.
+    const std::wstring from = nativePath(target + QStringLiteral(".new"));
+    const std::wstring to = nativePath(target);
+    const auto failed = [&from](DWORD error) {
+        ::DeleteFileW(from.c_str());
+        return Failure{errnoFor(error), {}};
+    };
+
+    ::DeleteFileW(from.c_str());
+    Handle file(::CreateFileW(from.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return failed(::GetLastError());
+    for (qsizetype written = 0; written < bytes.size();) {
+        const DWORD chunk = DWORD(std::min<qsizetype>(bytes.size() - written, qsizetype(1) << 30));
+        DWORD done = 0;
+        if (!::WriteFile(file.get(), bytes.constData() + written, chunk, &done, nullptr))
+            return failed(::GetLastError());
+        if (done == 0)
+            return failed(ERROR_DISK_FULL);
+        written += done;
+    }
+    if (!::FlushFileBuffers(file.get()))
+        return failed(::GetLastError());
+    if (!file.close())
+        return failed(::GetLastError());
+    // What marks the file for the user and the system stays; read-only is not
+    // carried over, as the replace below is refused over a read-only file.
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE
+        | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (old.exists && (old.attributes & kept) && !::SetFileAttributesW(from.c_str(), DWORD(old.attributes) & kept))
+        return failed(::GetLastError());
+
+    // One rename, through to the disk before it returns: the old file or the
+    // new one is at the path at every moment.
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return std::nullopt;
+        const DWORD error = ::GetLastError();
+        if (!heldByAnother(error, true) || attempt == kHeldRetries)
+            return failed(error);
+        ::Sleep(kHeldPauseMs);
+    }
+}
+
+QString describeError(int code)
+{
+    if (code == EBUSY)
+        return QStringLiteral("the file is in use by another program");
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+} // namespace platform::files
