@@ -9,6 +9,13 @@
 
 #include <cstdlib>
 
+#ifdef Q_OS_WIN
+#include <QDir>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#include <shellapi.h>
+#endif
+
 namespace platform {
 
 void DesktopPlatform::messageBox(const QString &prompt, const QString &title, MessageStyle style)
@@ -31,6 +38,33 @@ QString DesktopPlatform::programFolder() const
     return QCoreApplication::applicationDirPath();
 }
 
+#ifdef Q_OS_WIN
+
+namespace {
+
+// The shell opens it with its associated program, whose window is first
+// shown as asked.
+bool shellOpen(const QString &target, ShowCommand show)
+{
+    const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", reinterpret_cast<const wchar_t *>(target.utf16()),
+                                             nullptr, nullptr, int(show));
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+} // namespace
+
+bool DesktopPlatform::openDocument(const QString &path, ShowCommand show)
+{
+    return shellOpen(QDir::toNativeSeparators(path), show);
+}
+
+bool DesktopPlatform::openAddress(const QUrl &address, ShowCommand show)
+{
+    return shellOpen(address.toString(QUrl::FullyEncoded), show);
+}
+
+#else
+
 bool DesktopPlatform::openDocument(const QString &path, ShowCommand)
 {
     // How the opened window is first shown is up to the desktop's application.
@@ -41,6 +75,8 @@ bool DesktopPlatform::openAddress(const QUrl &address, ShowCommand)
 {
     return QDesktopServices::openUrl(address);
 }
+
+#endif
 
 void DesktopPlatform::endProgram()
 {

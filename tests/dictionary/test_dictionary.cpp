@@ -1,6 +1,7 @@
 #include "codepage.h"
 #include "fast_scan.h"
 #include "lookup.h"
+#include "system_faults.h"
 #include "word_list_fixture.h"
 
 #include <QDir>
@@ -8,9 +9,6 @@
 
 #include <random>
 
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace dictionary;
 using fastscan::Path;
@@ -32,30 +30,6 @@ QByteArray outcome(Path path, QByteArrayView file, QByteArrayView key)
     }
 }
 
-// The bytes end right before a page that cannot be read, so a scan that
-// reads one byte past the end crashes the test.
-class Guarded {
-public:
-    explicit Guarded(const QByteArray &bytes)
-    {
-        const qsizetype page = sysconf(_SC_PAGESIZE);
-        const qsizetype data = (bytes.size() + page - 1) / page * page;
-        m_length = std::size_t(data + page);
-        m_base = static_cast<char *>(mmap(nullptr, m_length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-        if (m_base == MAP_FAILED || mprotect(m_base + data, std::size_t(page), PROT_NONE) != 0)
-            qFatal("cannot map a guarded buffer");
-        m_view = QByteArrayView(m_base + data - bytes.size(), bytes.size());
-        std::memcpy(m_base + data - bytes.size(), bytes.constData(), std::size_t(bytes.size()));
-    }
-    ~Guarded() { munmap(m_base, m_length); }
-    QByteArrayView view() const { return m_view; }
-
-private:
-    char *m_base;
-    std::size_t m_length;
-    QByteArrayView m_view;
-};
-
 QList<Path> fastPaths()
 {
     QList<Path> paths;
@@ -70,7 +44,7 @@ QList<Path> fastPaths()
 // processor runs ends the same.
 QByteArray scanAllPaths(const QByteArray &bytes, const QByteArray &key)
 {
-    const Guarded file(bytes);
+    const testsystem::GuardedBytes file(bytes);
     const QByteArray expected = outcome(Path::Scalar, file.view(), key);
     for (Path path : fastPaths()) {
         const QByteArray actual = outcome(path, file.view(), key);
@@ -107,11 +81,6 @@ QByteArray lookUp(const QString &path, const QByteArray &key)
     } catch (const LookupError &error) {
         return fails(error.failure());
     }
-}
-
-int openDescriptors()
-{
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).size());
 }
 
 } // namespace
@@ -278,19 +247,18 @@ void TestDictionary::randomLists()
 void TestDictionary::lookUpReadsARegularFileAndClosesIt()
 {
     ProgramFolder folder;
-    const int before = openDescriptors();
+    const int before = testsystem::openHandles();
     QCOMPARE(lookUp(QStringLiteral("/nonexistent/dicy.ini"), ""), QByteArray("empty")); // never looked up
     for (const QByteArray &file : {lines({"[lexon]", "One=YAAK"}), lines({"[lexon]", "note", "One=YAAK"}), numbered(32767, "k")}) {
         folder.writeWordList(file);
         QCOMPARE(lookUp(folder.wordList(), "One"), scanAllPaths(file, "One"));
     }
-    QCOMPARE(openDescriptors(), before);
+    QCOMPARE(testsystem::openHandles(), before);
 
     // Anything but a regular file is not found; a FIFO nobody writes to would make a read wait for ever.
     QVERIFY(QFile::remove(folder.wordList()) && QDir(folder.path()).mkdir(QStringLiteral("dicy.ini")));
-    const QString fifo = folder.path() + QStringLiteral("/fifo.ini");
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    for (const QString &path : {folder.path() + QStringLiteral("/none.ini"), folder.wordList(), fifo, QStringLiteral("/dev/null")})
+    const testsystem::NotRegularFiles special(folder.path());
+    for (const QString &path : QStringList{folder.path() + QStringLiteral("/none.ini"), folder.wordList()} + special.paths)
         QCOMPARE(lookUp(path, "One"), fails(LookupFailure::FileNotFound));
 }
 

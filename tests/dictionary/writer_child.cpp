@@ -8,26 +8,35 @@
 
 #include "word_list_writer.h"
 
-#include <csignal>
+#include <QCoreApplication>
+#include <QStringList>
+
 #include <cstdio>
 #include <cstdlib>
+#ifndef _WIN32
+#include <csignal>
 #include <sys/resource.h>
+#endif
 
 int main(int argc, char **argv)
 {
     if (argc < 5)
         return 2;
+#ifndef _WIN32 // the file size limit is a POSIX one
     if (const rlim_t limit = argc > 6 ? std::strtoull(argv[6], nullptr, 10) : 0) {
         std::signal(SIGXFSZ, SIG_IGN); // so that a write past the limit fails with EFBIG
         const struct rlimit size = {limit, limit};
         ::setrlimit(RLIMIT_FSIZE, &size);
     }
+#endif
+    // Qt's arguments, which keep a path in any letters on every system.
+    const QStringList arguments = QCoreApplication(argc, argv).arguments();
     const std::chrono::milliseconds timeout(argc > 5 ? std::atoll(argv[5]) : 10000);
     for (long long i = std::atoll(argv[3]), end = i + std::atoll(argv[4]); i < end; ++i) {
         std::printf("start %lld\n", i);
         std::fflush(stdout);
         const std::optional<dictionary::WriteError> error = dictionary::writeEntry(
-            "lexon", argv[2] + QByteArray::number(i), "V" + QByteArray::number(i), QString::fromLocal8Bit(argv[1]), timeout);
+            "lexon", argv[2] + QByteArray::number(i), "V" + QByteArray::number(i), arguments.at(1), timeout);
         if (error)
             return 10 + int(error->failure);
     }

@@ -7,6 +7,7 @@
 #include "lookup.h"
 #include "numbers_window.h"
 #include "recording_platform.h"
+#include "system_faults.h"
 #include "technology_window.h"
 #include "word_list_fixture.h"
 
@@ -23,9 +24,7 @@
 #include <QtTest>
 
 #include <climits>
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 
 namespace {
 
@@ -420,25 +419,17 @@ void TestWindows::nothingIsAdded()
 
 void TestWindows::failedWriteIsNotConfirmed()
 {
-    // A file size limit just above the word list, which is larger than the
-    // lock file, lets the lock be taken and stops the new copy of the list as
-    // a full disk would; a list written in place would be left cut short.
     const AnyWindow f(QStringLiteral("frmAdd"));
     QByteArray words = kWords;
     for (int i = 0; i < 100; ++i)
         words += "word" + QByteArray::number(i) + "=V\r\n";
     f.folder.writeWordList(words);
-    struct rlimit saved {};
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = rlim_t(words.size() + 4);
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    f.add("abc", "xyz");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const testsystem::FailingSave failing(f.folder.wordList(), words);
+        f.add("abc", "xyz");
+    }
 
-    QCOMPARE(f.prompts(), QStringList({"abc could not be added to Parlanta: the disk is full."}));
+    QCOMPARE(f.prompts(), QStringList({"abc could not be added to Parlanta: " + testsystem::FailingSave::reason()}));
     QCOMPARE(f.folder.readWordList(), words);
     QCOMPARE(f.leftBehind(), QStringList());
     QVERIFY(!f.deleted());

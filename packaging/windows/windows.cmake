@@ -1,0 +1,103 @@
+# The Windows packages: a portable zip and a per-user installer, both holding
+# parlanta.exe with the DLLs it loads, the word list, and the license texts of
+# everything shipped. Included from the top-level CMakeLists.txt when building
+# for Windows, before CPack is set up.
+set(PARLANTA_WINDOWS_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+# The program's icon, shown by Explorer, the Start menu and Add/Remove Programs.
+enable_language(RC)
+set(PARLANTA_ICON ${PROJECT_SOURCE_DIR}/resources/main.ico)
+configure_file(${PARLANTA_WINDOWS_DIR}/parlanta.rc.in ${PROJECT_BINARY_DIR}/parlanta.rc @ONLY)
+target_sources(parlanta PRIVATE ${PROJECT_BINARY_DIR}/parlanta.rc)
+set_property(SOURCE ${PROJECT_BINARY_DIR}/parlanta.rc APPEND PROPERTY OBJECT_DEPENDS ${PARLANTA_ICON})
+
+# Qt, linked dynamically: the three libraries and the plugins Parlanta loads,
+# each in the folder beside the executable where Qt looks for its kind
+# (platforms, styles, imageformats: the pictures are .ico files).
+foreach(qt_library Qt6::Core Qt6::Gui Qt6::Widgets)
+    install(FILES $<TARGET_FILE:${qt_library}> DESTINATION .)
+endforeach()
+foreach(plugin IN ITEMS platforms:QWindowsIntegrationPlugin styles:QWindowsVistaStylePlugin imageformats:QICOPlugin)
+    string(REPLACE ":" ";" plugin ${plugin})
+    list(GET plugin 0 folder)
+    list(GET plugin 1 target)
+    if(NOT TARGET Qt6::${target})
+        message(FATAL_ERROR "This Qt has no ${target} (Qt6::${target}); the Windows package needs it")
+    endif()
+    install(FILES $<TARGET_FILE:Qt6::${target}> DESTINATION ${folder})
+endforeach()
+
+# The MinGW-w64 runtime DLLs, taken from the compiler that built the program.
+foreach(dll IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    # The compiler prints the bare name when it has no such file.
+    if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
+        message(FATAL_ERROR "${CMAKE_CXX_COMPILER} has no ${dll}")
+    endif()
+    get_filename_component(dll_path "${dll_path}" REALPATH)
+    install(FILES ${dll_path} DESTINATION . RENAME ${dll})
+endforeach()
+
+# Qt.txt says which Qt was built how, so a user can build it again and replace
+# the DLLs as the LGPL allows. It is read from the script that builds that Qt,
+# so the two cannot drift apart.
+set(qt_script ${PROJECT_SOURCE_DIR}/scripts/windows-qt.sh)
+file(STRINGS ${qt_script} qt_script_lines)
+set(PARLANTA_QT_VERSION ${Qt6_VERSION})
+set(PARLANTA_QT_DEBIAN_VERSION)
+set(PARLANTA_QT_OPTIONS)
+set(in_options FALSE)
+foreach(line IN LISTS qt_script_lines)
+    if(line MATCHES "^debian_version=(.+)$")
+        set(PARLANTA_QT_DEBIAN_VERSION ${CMAKE_MATCH_1})
+    elseif(line MATCHES "^qt_options=\\($")
+        set(in_options TRUE)
+    elseif(in_options AND line MATCHES "^\\)$")
+        set(in_options FALSE)
+    elseif(in_options AND line MATCHES "^ *(-[^ ]+)$")
+        string(APPEND PARLANTA_QT_OPTIONS "        ${CMAKE_MATCH_1}\n")
+    endif()
+endforeach()
+if(NOT PARLANTA_QT_DEBIAN_VERSION OR NOT PARLANTA_QT_OPTIONS)
+    message(FATAL_ERROR "${qt_script} no longer has the debian_version= and qt_options=( ) lines that Qt.txt is made from")
+endif()
+string(REGEX REPLACE "\n$" "" PARLANTA_QT_OPTIONS "${PARLANTA_QT_OPTIONS}")
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/windows/mingw-w64-x86_64.cmake toolchain_lines)
+set(PARLANTA_TOOLCHAIN)
+foreach(line IN LISTS toolchain_lines)
+    string(APPEND PARLANTA_TOOLCHAIN "    ${line}\n")
+endforeach()
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} --version
+                OUTPUT_VARIABLE PARLANTA_COMPILER OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REGEX REPLACE "\n.*" "" PARLANTA_COMPILER "${PARLANTA_COMPILER}")
+configure_file(${PARLANTA_WINDOWS_DIR}/Qt.txt.in ${PROJECT_BINARY_DIR}/licenses/Qt.txt @ONLY NEWLINE_STYLE CRLF)
+
+install(FILES
+    ${PARLANTA_WINDOWS_DIR}/licenses/README.txt
+    ${PARLANTA_WINDOWS_DIR}/licenses/LGPL-3.0.txt
+    ${PARLANTA_WINDOWS_DIR}/licenses/GPL-3.0.txt
+    ${PROJECT_BINARY_DIR}/licenses/Qt.txt
+    ${PARLANTA_WINDOWS_DIR}/licenses/Qt-third-party.txt
+    ${PARLANTA_WINDOWS_DIR}/licenses/GCC-runtime.txt
+    ${PARLANTA_WINDOWS_DIR}/licenses/winpthreads.txt
+    DESTINATION licenses)
+
+# CPack: parlanta-2.0-win64.zip and parlanta-2.0-win64-setup.exe.
+set(CPACK_GENERATOR "ZIP;NSIS")
+set(CPACK_SYSTEM_NAME win64)
+set(CPACK_PACKAGE_FILE_NAME "parlanta-${PROJECT_VERSION}-win64")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Parlanta")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Parlanta")
+set(CPACK_NSIS_PACKAGE_NAME "Parlanta")
+set(CPACK_NSIS_DISPLAY_NAME "Parlanta")
+# A per-user installation needs no administrator rights and keeps dicy.ini,
+# which lives beside the program, writable for the user who adds words.
+set(CPACK_NSIS_INSTALL_ROOT "$LOCALAPPDATA\\Programs")
+set(CPACK_NSIS_MUI_ICON ${PARLANTA_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${PARLANTA_ICON})
+set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+# CPack finds our NSIS.template.in here before its own.
+set(CPACK_MODULE_PATH ${PARLANTA_WINDOWS_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${PARLANTA_WINDOWS_DIR}/cpack-generators.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PARLANTA_WINDOWS_DIR}/cpack-wordlist.cmake)
