@@ -2,15 +2,20 @@
 # Installs the Debian packages Parlanta needs, those that are missing only.
 #   deps.sh run    what building and running the program needs
 #   deps.sh test   that, and what the tests, benchmarks and fuzz targets need
+#   deps.sh windows  what the Windows build needs: the cross compiler, Qt's
+#                    source and host tools, Wine for the tests, NSIS
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 test_packages=(libbenchmark-dev clang libclang-rt-14-dev strace util-linux xvfb xauth)
+windows_packages=(cmake ninja-build qt6-base-dev g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev xz-utils
+                  wine64 nsis unzip)
 
-wanted=("${run_packages[@]}")
-if [ "${1:-run}" = test ]; then
-    wanted+=("${test_packages[@]}")
-fi
+case "${1:-run}" in
+    test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+    windows) wanted=("${windows_packages[@]}") ;;
+    *) wanted=("${run_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

@@ -46,12 +46,14 @@ QStringList listing(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+#ifndef Q_OS_WIN
 // strace, when it is installed and may trace here.
 QString strace()
 {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("strace"));
     return !program.isEmpty() && QProcess::execute(program, {"-qq", "-o", "/dev/null", "true"}) == 0 ? program : QString();
 }
+#endif
 
 // A word list of n + 4 non-blank lines, with word0=V0 .. word<n-1>=V<n-1> as writer_child adds them.
 QByteArray words(int n)
