@@ -6,6 +6,7 @@
 #include "word_list_file.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QThread>
 
 #include <cerrno>
+#include <mutex>
 #include <optional>
 
 namespace dictionary {
@@ -142,8 +144,18 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
         case QLockFile::PermissionError:
             return systemError(code ? code : EACCES);
         default:
+            // Not every system's lock says why; a missing folder is the common case.
+            if (code == 0 && !QFileInfo(QFileInfo(lock.fileName()).absolutePath()).isDir())
+                return WriteError{WriteFailure::FolderMissing, {}};
             return systemError(code, QStringLiteral("the lock file could not be created"));
         }
+        // Writes in this process take turns (writeEntry), so a lock naming this
+        // process was left by an earlier one that had the same id, as Windows
+        // hands ids out again soon; QLockFile would take it for a live holder.
+        qint64 holder = 0;
+        if (lock.getLockInfo(&holder, nullptr, nullptr) && holder == QCoreApplication::applicationPid()
+            && lock.removeStaleLockFile())
+            continue;
         if (deadline.hasExpired()) {
             qint64 holder = 0;
             QString detail;
@@ -187,6 +199,10 @@ std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key,
     if (key.isEmpty() || checkEntry(key, value) || section.isEmpty() || breaksLine(section))
         return WriteError{WriteFailure::InvalidEntry, {}};
 
+    // One write at a time in this process too: the lock file is shared by
+    // processes, not by threads.
+    static std::mutex writing;
+    const std::lock_guard<std::mutex> turn(writing);
     const QString target = linkTarget(path);
     QLockFile lock(target + QStringLiteral(".lock"));
     if (std::optional<WriteError> error = takeLock(lock, lockTimeout))

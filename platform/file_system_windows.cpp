@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 #include <utility>
@@ -67,7 +68,6 @@ int errnoFor(DWORD error)
         return EACCES;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
         return ENOSPC;
     case ERROR_FILE_TOO_LARGE:
         return EFBIG;
@@ -92,6 +92,20 @@ bool heldByAnother(DWORD error, bool replacing)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
         || (replacing && error == ERROR_ACCESS_DENIED);
+}
+
+// A replace refused as "access denied" may be a file that another program
+// holds open without letting it be deleted: asking for delete access alone
+// tells that from a file this user may not replace.
+bool openedElsewhere(const std::wstring &path)
+{
+    const HANDLE handle = ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(handle);
+        return false;
+    }
+    return ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // The path as the wide-character API takes it: absolute, with backslashes,
@@ -144,6 +158,15 @@ std::optional<QByteArray> readRegularFile(const QString &path)
     if (!::GetFileSizeEx(file.get(), &size))
         return failedWithLastError();
 
+    // Memory is promised as it is asked for, and Wine, like Linux, may
+    // promise more than there is, so that reading a file larger than the
+    // memory left would fill the machine: it is refused as out of memory, as
+    // the allocation itself would be where nothing is overcommitted.
+    MEMORYSTATUSEX memory {};
+    memory.dwLength = sizeof memory;
+    if (::GlobalMemoryStatusEx(&memory) && quint64(size.QuadPart) >= memory.ullAvailPageFile)
+        throw std::bad_alloc();
+
     QByteArray bytes;
     // One spare byte, so that the end of a file read whole is seen without growing.
     bytes.resize(qsizetype(size.QuadPart) + 1);
@@ -189,6 +212,9 @@ std::optional<Failure> replaceWhole(const QString &target, const QByteArray &byt
         ::DeleteFileW(from.c_str());
         return Failure{errnoFor(error), {}};
     };
+    // Windows would refuse the replace at the end; nothing is written first.
+    if (old.exists && (old.attributes & FILE_ATTRIBUTE_READONLY))
+        return Failure{EACCES, {}};
 
     ::DeleteFileW(from.c_str());
     Handle file(::CreateFileW(from.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -220,8 +246,10 @@ std::optional<Failure> replaceWhole(const QString &target, const QByteArray &byt
         if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return std::nullopt;
         const DWORD error = ::GetLastError();
-        if (!heldByAnother(error, true) || attempt == kHeldRetries)
+        if (!heldByAnother(error, true))
             return failed(error);
+        if (attempt == kHeldRetries)
+            return failed(openedElsewhere(to) ? ERROR_SHARING_VIOLATION : error);
         ::Sleep(kHeldPauseMs);
     }
 }

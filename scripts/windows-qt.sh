@@ -85,7 +85,7 @@ if ! apt-cache showsrc qt6-base 2>/dev/null | grep -q "^Version: $debian_version
 fi
 
 for file in "${!source_sha256[@]}"; do
-    if ! echo "${source_sha256[$file]}  $file" | sha256sum -c --quiet 2>/dev/null; then
+    if ! echo "${source_sha256[$file]}  $file" | sha256sum -c --quiet >/dev/null 2>&1; then
         log "fetching Debian's source package qt6-base $debian_version"
         apt-get source --download-only "qt6-base=$debian_version" >&2
         break

@@ -215,17 +215,17 @@ private slots:
         ProgramFolder outer;
         const QString folder = outer.path() + u'/' + folderName;
         const QString path = folder + QStringLiteral("/dicy.ini");
-        const auto native = [](const QString &file) { return reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(file).utf16()); };
+        const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
         QVERIFY(QDir(outer.path()).mkdir(folderName));
         outer.write(folderName + QStringLiteral("/dicy.ini"), lines({"[lexon]"}));
         if (leftover)
             outer.write(folderName + QStringLiteral("/dicy.ini.new"), "half a");
-        QVERIFY(!attributes || SetFileAttributesW(native(path), DWORD(attributes)));
+        QVERIFY(!attributes || SetFileAttributesW(native.c_str(), DWORD(attributes)));
 
         QCOMPARE(outcomeOf(writeEntry("lexon", "a", "B", path)), QStringLiteral("ok"));
         QCOMPARE(readRegularFile(path), std::optional<QByteArray>(lines({"[lexon]", "a=B"})));
         QCOMPARE(listing(folder), QStringList{"dicy.ini"});
-        QCOMPARE(int(GetFileAttributesW(native(path)) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY)), attributes);
+        QCOMPARE(int(GetFileAttributesW(native.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY)), attributes);
     }
 
     void waitsForAFileHeldAMoment()
@@ -312,7 +312,8 @@ private slots:
         int written = 0;
         for (int kill = 0; kill < 200; ++kill) {
             QProcess child;
-            child.start(kChild, {folder.wordList(), "word", QString::number(written), "100000"});
+            // Text mode: a Windows child ends its lines with CR LF.
+            child.start(kChild, {folder.wordList(), "word", QString::number(written), "100000"}, QIODevice::ReadWrite | QIODevice::Text);
             const QByteArray wanted = "start " + QByteArray::number(written + random.bounded(0, 4)) + '\n';
             while (!child.peek(child.bytesAvailable()).contains(wanted))
                 QVERIFY2(child.waitForReadyRead(10000), "the child stopped talking");

@@ -55,7 +55,6 @@ public:
 
 private:
     unsigned long long m_saved = 0;
-    QList<void *> m_reserved;
 };
 
 // While this lives, a save of the word list at `path`, whose bytes are
