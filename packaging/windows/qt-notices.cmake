@@ -17,7 +17,7 @@ if(NOT QT_SOURCE OR NOT OUT)
 endif()
 
 # folder with a qt_attribution.json : the ids used from it
-set(parts
+set(attributions
     "src/corelib/text:unicode-character-database,unicode-cldr"
     "src/corelib/tools:siphash"
     "src/3rdparty/double-conversion:doubleconversion"
@@ -53,10 +53,10 @@ function(json_field out json index key)
     set(${out} "${value}" PARENT_SCOPE)
 endfunction()
 
-foreach(part IN LISTS parts)
-    string(REPLACE ":" ";" part "${part}")
-    list(GET part 0 dir)
-    list(GET part 1 ids)
+foreach(entry IN LISTS attributions)
+    string(REPLACE ":" ";" entry "${entry}")
+    list(GET entry 0 dir)
+    list(GET entry 1 ids)
     string(REPLACE "," ";" ids "${ids}")
     file(READ "${QT_SOURCE}/${dir}/qt_attribution.json" json)
     string(JSON type TYPE "${json}")

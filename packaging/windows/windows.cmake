@@ -14,8 +14,10 @@ set_property(SOURCE ${PROJECT_BINARY_DIR}/parlanta.rc APPEND PROPERTY OBJECT_DEP
 # Qt, linked dynamically: the three libraries and the plugins Parlanta loads,
 # each in the folder beside the executable where Qt looks for its kind
 # (platforms, styles, imageformats: the pictures are .ico files).
+set(shipped_binaries $<TARGET_FILE_NAME:parlanta>)
 foreach(qt_library Qt6::Core Qt6::Gui Qt6::Widgets)
     install(FILES $<TARGET_FILE:${qt_library}> DESTINATION .)
+    list(APPEND shipped_binaries $<TARGET_FILE_NAME:${qt_library}>)
 endforeach()
 foreach(plugin IN ITEMS platforms:QWindowsIntegrationPlugin styles:QWindowsVistaStylePlugin imageformats:QICOPlugin)
     string(REPLACE ":" ";" plugin ${plugin})
@@ -25,6 +27,7 @@ foreach(plugin IN ITEMS platforms:QWindowsIntegrationPlugin styles:QWindowsVista
         message(FATAL_ERROR "This Qt has no ${target} (Qt6::${target}); the Windows package needs it")
     endif()
     install(FILES $<TARGET_FILE:Qt6::${target}> DESTINATION ${folder})
+    list(APPEND shipped_binaries ${folder}/$<TARGET_FILE_NAME:Qt6::${target}>)
 endforeach()
 
 # The MinGW-w64 runtime DLLs, taken from the compiler that built the program.
@@ -37,7 +40,21 @@ foreach(dll IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
     endif()
     get_filename_component(dll_path "${dll_path}" REALPATH)
     install(FILES ${dll_path} DESTINATION . RENAME ${dll})
+    list(APPEND shipped_binaries ${dll})
 endforeach()
+# Debian's runtime DLLs keep their debugging information (some 20 MB in
+# libstdc++-6.dll alone), which is of no use to a user: the installed copies
+# of the program and all shipped DLLs are stripped.
+install(CODE "
+    foreach(binary IN ITEMS ${shipped_binaries})
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded
+                                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${binary}\"
+                        RESULT_VARIABLE failed)
+        if(failed)
+            message(FATAL_ERROR \"could not strip \${binary}\")
+        endif()
+    endforeach()
+")
 
 # Qt.txt says which Qt was built how, so a user can build it again and replace
 # the DLLs as the LGPL allows. It is read from the script that builds that Qt,
@@ -63,14 +80,17 @@ if(NOT PARLANTA_QT_DEBIAN_VERSION OR NOT PARLANTA_QT_OPTIONS)
     message(FATAL_ERROR "${qt_script} no longer has the debian_version= and qt_options=( ) lines that Qt.txt is made from")
 endif()
 string(REGEX REPLACE "\n$" "" PARLANTA_QT_OPTIONS "${PARLANTA_QT_OPTIONS}")
-file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/windows/mingw-w64-x86_64.cmake toolchain_lines)
+file(STRINGS ${PARLANTA_WINDOWS_DIR}/mingw-w64-x86_64.cmake toolchain_lines)
 set(PARLANTA_TOOLCHAIN)
 foreach(line IN LISTS toolchain_lines)
-    string(APPEND PARLANTA_TOOLCHAIN "    ${line}\n")
+    if(line STREQUAL "")
+        string(APPEND PARLANTA_TOOLCHAIN "\n")
+    else()
+        string(APPEND PARLANTA_TOOLCHAIN "    ${line}\n")
+    endif()
 endforeach()
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} --version
-                OUTPUT_VARIABLE PARLANTA_COMPILER OUTPUT_STRIP_TRAILING_WHITESPACE)
-string(REGEX REPLACE "\n.*" "" PARLANTA_COMPILER "${PARLANTA_COMPILER}")
+execute_process(COMMAND dpkg-query -W -f=\${Version} g++-mingw-w64-x86-64-posix
+                OUTPUT_VARIABLE PARLANTA_COMPILER_PACKAGE ERROR_QUIET)
 configure_file(${PARLANTA_WINDOWS_DIR}/Qt.txt.in ${PROJECT_BINARY_DIR}/licenses/Qt.txt @ONLY NEWLINE_STYLE CRLF)
 
 install(FILES
@@ -83,7 +103,9 @@ install(FILES
     ${PARLANTA_WINDOWS_DIR}/licenses/winpthreads.txt
     DESTINATION licenses)
 
-# CPack: parlanta-2.0-win64.zip and parlanta-2.0-win64-setup.exe.
+# CPack: parlanta-2.0-win64.zip and parlanta-2.0-win64-setup.exe. The values
+# reach CPack as written (the install folder holds a backslash).
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_SYSTEM_NAME win64)
 set(CPACK_PACKAGE_FILE_NAME "parlanta-${PROJECT_VERSION}-win64")
