@@ -3,13 +3,25 @@
 # the tests and prints which test programs catch it. A fault caught by none
 # is a gap in the tests; the run exits 1 if there is one.
 #   mutants.sh [id-pattern]    only the faults whose id matches (grep -E)
+#   mutants.sh --windows [id-pattern]
+#       the faults of scripts/mutants-windows.txt, in the Windows build that
+#       scripts/windows.sh made (build-windows), with its tests under Wine
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-mutants"
+if [ "${1:-}" = --windows ]; then
+    shift
+    build="$root/build-windows"
+    list="$root/scripts/mutants-windows.txt"
+    [ -f "$build/CMakeCache.txt" ] || { echo "run scripts/windows.sh first" >&2; exit 2; }
+    qt=$("$root/scripts/windows-qt.sh" | tail -n 1)
+    . "$root/scripts/wine-env.sh"
+else
+    build="$root/build-mutants"
+    list="$root/scripts/mutants.txt"
+    "$root/scripts/deps.sh" test >/dev/null
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLANTA_TESTS=ON >/dev/null || exit 2
+fi
 pattern=${1:-.}
-"$root/scripts/deps.sh" test >/dev/null
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLANTA_TESTS=ON >/dev/null || exit 2
 cmake --build "$build" >/dev/null || { echo "the unchanged tree does not build" >&2; exit 2; }
 
 backup=$(mktemp)
@@ -45,6 +57,6 @@ while IFS= read -r line; do
     cp "$backup" "$root/$file"
     touch "$root/$file"
     printf '%-30s %s\n' "$id" "$verdict"
-done < "$root/scripts/mutants.txt"
+done < "$list"
 cmake --build "$build" >/dev/null
 exit $gaps

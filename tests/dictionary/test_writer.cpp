@@ -283,6 +283,25 @@ private slots:
 
 #endif
 
+    void takesOverALockLeftUnderItsOwnId()
+    {
+        // A killed writer's lock, naming an id the system has since given to
+        // this process: no live writer holds it.
+        ProgramFolder folder;
+        folder.writeWordList(lines({"[lexon]"}));
+        QByteArray left;
+        {
+            QLockFile lock(folder.wordList() + QStringLiteral(".lock"));
+            QVERIFY(lock.tryLock(0));
+            left = folder.read(QStringLiteral("dicy.ini.lock"));
+        }
+        folder.write(QStringLiteral("dicy.ini.lock"), left);
+
+        QCOMPARE(outcomeOf(writeEntry("lexon", "a", "B", folder.wordList(), std::chrono::milliseconds(200))), QStringLiteral("ok"));
+        QCOMPARE(folder.readWordList(), lines({"[lexon]", "a=B"}));
+        QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
+    }
+
     void concurrentWritersAllLand()
     {
         ProgramFolder folder;
