@@ -44,6 +44,9 @@ int main(int argc, char *argv[])
     FolderPlatform platform(QString::fromLocal8Bit(argv[1]));
     Form1 window(platform);
     window.show();
+    // Drawn as the window the user is typing in, even where no window
+    // manager or display makes it the active one.
+    QApplication::setActiveWindow(&window);
     auto *search = window.findChild<QLineEdit *>(QStringLiteral("Text1"));
     QTest::keyClicks(search, QStringLiteral("Friday"));
     QTest::keyClick(search, Qt::Key_Return);
