@@ -2,9 +2,10 @@
 # build's tests run under Wine. Needs $build (the Windows build folder) and
 # $qt (Qt for Windows, from windows-qt.sh).
 
-# A Wine prefix of the build's own, made once. No desktop, and none of the
-# .NET or browser add-ons Wine would offer to download.
-export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+# A Wine prefix of the build's own, made once. No desktop, none of the .NET
+# or browser add-ons Wine would offer to download, and no menu entries made
+# on this machine's own desktop.
+export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
 unset DISPLAY WAYLAND_DISPLAY
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1

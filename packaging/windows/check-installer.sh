@@ -28,8 +28,9 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/parlanta-check.XXXXXX")
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all
 # No .NET or browser engine: the prefix is made faster and nothing asks to
-# download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# download them. No menu builder: the Start-menu entry must not become a
+# menu entry of this Linux machine's desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY WINEPATH
 cleanup() {
     "$wineserver" -k 2>/dev/null || true
