@@ -230,15 +230,16 @@ private slots:
 
     void waitsForAFileHeldAMoment()
     {
-        // The file is held open while the child writes its new copy, and let
-        // go a moment later: the replace waits for it instead of failing.
+        // The file is held open until the child has written its new copy
+        // whole, and so tries to replace it: the replace waits for it to be
+        // let go instead of failing.
         ProgramFolder folder;
         folder.writeWordList(words(0));
         std::optional<testsystem::FailingSave> held(std::in_place, folder.wordList(), words(0));
         QProcess child;
         child.start(kChild, {folder.wordList(), "word", "0", "1"});
-        QTRY_VERIFY_WITH_TIMEOUT(listing(folder.path()).contains("dicy.ini.new") || child.state() == QProcess::NotRunning, 10000);
-        QTest::qWait(300); // held past the first attempt to replace
+        const QString copy = folder.path() + QStringLiteral("/dicy.ini.new");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(copy).size() == words(1).size() || child.state() == QProcess::NotRunning, 10000);
         held.reset();
         QVERIFY(child.waitForFinished(10000));
         QCOMPARE(outcomeOf({}, child.exitCode()), QStringLiteral("ok"));

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 // What the tests need of the system itself: memory, handles, files that are
 // not regular, a save that fails. One implementation per system
@@ -19,8 +20,7 @@ class GuardedBytes {
 public:
     explicit GuardedBytes(const QByteArray &bytes);
     ~GuardedBytes();
-    GuardedBytes(const GuardedBytes &) = delete;
-    GuardedBytes &operator=(const GuardedBytes &) = delete;
+    Q_DISABLE_COPY(GuardedBytes)
     QByteArrayView view() const { return m_view; }
 
 private:
@@ -36,8 +36,7 @@ class NotRegularFiles {
 public:
     explicit NotRegularFiles(const QString &folder);
     ~NotRegularFiles();
-    NotRegularFiles(const NotRegularFiles &) = delete;
-    NotRegularFiles &operator=(const NotRegularFiles &) = delete;
+    Q_DISABLE_COPY(NotRegularFiles)
     QStringList paths;
 
 private:
@@ -50,8 +49,7 @@ class MemoryCap {
 public:
     MemoryCap();
     ~MemoryCap();
-    MemoryCap(const MemoryCap &) = delete;
-    MemoryCap &operator=(const MemoryCap &) = delete;
+    Q_DISABLE_COPY(MemoryCap)
 
 private:
     unsigned long long m_saved = 0;
@@ -66,8 +64,7 @@ class FailingSave {
 public:
     FailingSave(const QString &path, const QByteArray &current);
     ~FailingSave();
-    FailingSave(const FailingSave &) = delete;
-    FailingSave &operator=(const FailingSave &) = delete;
+    Q_DISABLE_COPY(FailingSave)
     static QString reason();
 
 private:
