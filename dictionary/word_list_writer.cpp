@@ -153,16 +153,11 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
         // process was left by an earlier one that had the same id, as Windows
         // hands ids out again soon; QLockFile would take it for a live holder.
         qint64 holder = 0;
-        if (lock.getLockInfo(&holder, nullptr, nullptr) && holder == QCoreApplication::applicationPid()
-            && lock.removeStaleLockFile())
+        const bool named = lock.getLockInfo(&holder, nullptr, nullptr);
+        if (named && holder == QCoreApplication::applicationPid() && lock.removeStaleLockFile())
             continue;
-        if (deadline.hasExpired()) {
-            qint64 holder = 0;
-            QString detail;
-            if (lock.getLockInfo(&holder, nullptr, nullptr))
-                detail = QStringLiteral("locked by process %1").arg(holder);
-            return WriteError{WriteFailure::Busy, detail};
-        }
+        if (deadline.hasExpired())
+            return WriteError{WriteFailure::Busy, named ? QStringLiteral("locked by process %1").arg(holder) : QString()};
         QThread::msleep(QRandomGenerator::global()->bounded(2, 20));
     }
 }
