@@ -208,16 +208,19 @@ std::optional<Failure> replaceWhole(const QString &target, const QByteArray &byt
     // killed half-way leaves its new file behind, which the next one replaces.
     const std::wstring from = nativePath(target + QStringLiteral(".new"));
     const std::wstring to = nativePath(target);
-    const auto failed = [&from](DWORD error) {
-        ::DeleteFileW(from.c_str());
-        return Failure{errnoFor(error), {}};
-    };
     // Windows would refuse the replace at the end; nothing is written first.
     if (old.exists && (old.attributes & FILE_ATTRIBUTE_READONLY))
         return Failure{EACCES, {}};
 
     ::DeleteFileW(from.c_str());
     Handle file(::CreateFileW(from.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A file still open cannot be deleted: it is closed first.
+    const auto failed = [&from, &file](DWORD error) {
+        if (file.valid())
+            file.close();
+        ::DeleteFileW(from.c_str());
+        return Failure{errnoFor(error), {}};
+    };
     if (!file.valid())
         return failed(::GetLastError());
     for (qsizetype written = 0; written < bytes.size();) {
@@ -233,8 +236,8 @@ std::optional<Failure> replaceWhole(const QString &target, const QByteArray &byt
         return failed(::GetLastError());
     if (!file.close())
         return failed(::GetLastError());
-    // What marks the file for the user and the system stays; read-only is not
-    // carried over, as the replace below is refused over a read-only file.
+    // What marks the file for the user and the system stays (a read-only
+    // file was refused above).
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE
         | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (old.exists && (old.attributes & kept) && !::SetFileAttributesW(from.c_str(), DWORD(old.attributes) & kept))

@@ -204,7 +204,7 @@ private slots:
         QTest::newRow("plain file") << 0 << "Parlanta" << false;
         QTest::newRow("hidden file") << int(FILE_ATTRIBUTE_HIDDEN) << "Parlanta" << false;
         QTest::newRow("folder named in other letters") << 0 << QStringLiteral("Zahr\u0101 \u041F\u0430\u0440\u043B\u0430\u043D\u0442\u0430") << false;
-        QTest::newRow("a killed save's leftover") << 0 << "Parlanta" << true;
+        QTest::newRow("a killed save's hidden leftover") << 0 << "Parlanta" << true;
     }
 
     void keepsTheFileItself()
@@ -218,8 +218,10 @@ private slots:
         const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
         QVERIFY(QDir(outer.path()).mkdir(folderName));
         outer.write(folderName + QStringLiteral("/dicy.ini"), lines({"[lexon]"}));
-        if (leftover)
+        if (leftover) // killed after giving its copy the list's attributes
             outer.write(folderName + QStringLiteral("/dicy.ini.new"), "half a");
+        const std::wstring left = QDir::toNativeSeparators(path + QStringLiteral(".new")).toStdWString();
+        QVERIFY(!leftover || SetFileAttributesW(left.c_str(), FILE_ATTRIBUTE_HIDDEN));
         QVERIFY(!attributes || SetFileAttributesW(native.c_str(), DWORD(attributes)));
 
         QCOMPARE(outcomeOf(writeEntry("lexon", "a", "B", path)), QStringLiteral("ok"));
