@@ -129,7 +129,7 @@ struct AnyWindow {
 
 Q_DECLARE_METATYPE(Route)
 
-class TestWindows : public QObject {
+class TestDialogs : public QObject {
     Q_OBJECT
 private slots:
     void phraseBookOpensAfreshWithNothingChosen_data();
@@ -147,7 +147,7 @@ private slots:
     void cancelAndEscape();
 };
 
-void TestWindows::phraseBookOpensAfreshWithNothingChosen_data()
+void TestDialogs::phraseBookOpensAfreshWithNothingChosen_data()
 {
     QTest::addColumn<QString>("book");
     QTest::addColumn<int>("rows");
@@ -156,7 +156,7 @@ void TestWindows::phraseBookOpensAfreshWithNothingChosen_data()
     QTest::newRow("technology") << "frmTech" << 5;
 }
 
-void TestWindows::phraseBookOpensAfreshWithNothingChosen()
+void TestDialogs::phraseBookOpensAfreshWithNothingChosen()
 {
     QFETCH(QString, book);
     QFETCH(int, rows);
@@ -185,7 +185,7 @@ void TestWindows::phraseBookOpensAfreshWithNothingChosen()
     }
 }
 
-void TestWindows::phraseBookChoosesByPosition_data()
+void TestDialogs::phraseBookChoosesByPosition_data()
 {
     QTest::addColumn<QString>("book");
     QTest::addColumn<int>("position");
@@ -203,7 +203,7 @@ void TestWindows::phraseBookChoosesByPosition_data()
     QTest::newRow("technology, last, closed list") << "frmTech" << 4 << 0 << "Radio|MONAPEK";
 }
 
-void TestWindows::phraseBookChoosesByPosition()
+void TestDialogs::phraseBookChoosesByPosition()
 {
     QFETCH(QString, book);
     QFETCH(int, position);
@@ -251,7 +251,7 @@ void TestWindows::phraseBookChoosesByPosition()
     }
 }
 
-void TestWindows::enterPressesTheFocusedButton_data()
+void TestDialogs::enterPressesTheFocusedButton_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("button");
@@ -273,7 +273,7 @@ void TestWindows::enterPressesTheFocusedButton_data()
     QTest::newRow("Technology: Alt+E from the word box") << "frmTech" << "cmdExit" << true << int(Qt::Key_E);
 }
 
-void TestWindows::enterPressesTheFocusedButton()
+void TestDialogs::enterPressesTheFocusedButton()
 {
     QFETCH(QString, window);
     QFETCH(QString, button);
@@ -297,7 +297,7 @@ void TestWindows::enterPressesTheFocusedButton()
     QCOMPARE(f.deleted(), closes);
 }
 
-void TestWindows::informationWindows()
+void TestDialogs::informationWindows()
 {
     // About opens 2340 and 1935 twips from the screen's corner, wherever it was left.
     const QPoint stored = QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(156, 129);
@@ -314,7 +314,7 @@ void TestWindows::informationWindows()
     }
 }
 
-void TestWindows::newWordIsAddedAndFoundNext_data()
+void TestDialogs::newWordIsAddedAndFoundNext_data()
 {
     QTest::addColumn<Route>("route");
     QTest::addColumn<QString>("englishWord");
@@ -333,7 +333,7 @@ void TestWindows::newWordIsAddedAndFoundNext_data()
     QTest::newRow("value with =") << Route::EnterInEnglish << "sum" << "a=b" << QByteArray("sum") << QByteArray("A=B");
 }
 
-void TestWindows::newWordIsAddedAndFoundNext()
+void TestDialogs::newWordIsAddedAndFoundNext()
 {
     QFETCH(Route, route);
     QFETCH(QString, englishWord);
@@ -354,7 +354,7 @@ void TestWindows::newWordIsAddedAndFoundNext()
     QCOMPARE(f.leftBehind(), QStringList());
 }
 
-void TestWindows::nothingIsAdded_data()
+void TestDialogs::nothingIsAdded_data()
 {
     QTest::addColumn<QByteArray>("file"); // null: no dicy.ini; "huge": a terabyte
     QTest::addColumn<QString>("englishWord");
@@ -381,7 +381,7 @@ void TestWindows::nothingIsAdded_data()
     row("too big to hold in memory", "abc", "xyz", "", "", "huge");
 }
 
-void TestWindows::nothingIsAdded()
+void TestDialogs::nothingIsAdded()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, englishWord);
@@ -417,7 +417,7 @@ void TestWindows::nothingIsAdded()
         QCOMPARE(f.folder.readWordList(), file);
 }
 
-void TestWindows::failedWriteIsNotConfirmed()
+void TestDialogs::failedWriteIsNotConfirmed()
 {
     const AnyWindow f(QStringLiteral("frmAdd"));
     QByteArray words = kWords;
@@ -445,7 +445,7 @@ void TestWindows::failedWriteIsNotConfirmed()
     QCOMPARE(f.prompts().last(), QStringLiteral("abc was added successfuly in to Parlanta"));
 }
 
-void TestWindows::cancelAndEscape()
+void TestDialogs::cancelAndEscape()
 {
     const AnyWindow f(QStringLiteral("frmAdd"));
     QVERIFY(QTest::qWaitForWindowActive(f.get()));
@@ -461,5 +461,5 @@ void TestWindows::cancelAndEscape()
     QVERIFY(f.platform.messages.isEmpty());
 }
 
-QTEST_MAIN(TestWindows)
-#include "test_windows.moc"
+QTEST_MAIN(TestDialogs)
+#include "test_dialogs.moc"
