@@ -4,16 +4,21 @@
 #   deps.sh test   that, and what the tests, benchmarks and fuzz targets need
 #   deps.sh windows  what the Windows build needs: the cross compiler, Qt's
 #                    source and host tools, Wine for the tests, NSIS
+#   deps.sh deb    what the Debian package needs: its build, lintian and the
+#                  validators, and debootstrap for the clean root it is tried in
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 test_packages=(libbenchmark-dev clang libclang-rt-14-dev strace util-linux xvfb xauth)
 windows_packages=(cmake ninja-build qt6-base-dev g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev xz-utils
                   wine64 fonts-wine nsis unzip fonts-dejavu-core)
+deb_packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper fakeroot lintian
+              desktop-file-utils appstream debootstrap util-linux)
 
 case "${1:-run}" in
     test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
     windows) wanted=("${windows_packages[@]}") ;;
+    deb) wanted=("${deb_packages[@]}") ;;
     *) wanted=("${run_packages[@]}") ;;
 esac
 
