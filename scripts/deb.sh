@@ -24,9 +24,9 @@ git -C "$root" archive "${snapshot:-HEAD}" | tar -x -C "$out/src"
 [ -f "$deb" ] || { echo "FAIL: $deb was not made" >&2; exit 1; }
 echo "PASS: built $(basename "$deb")"
 
-# Tags that have an override in the package are listed with the reason but do
-# not fail; informational tags are shown and do not fail either.
-lintian --info --display-info --show-overrides --fail-on error,warning "$deb" ||
+# Informational tags are shown and do not fail; a warning fails unless the
+# package overrides it (debian/parlanta.lintian-overrides says why).
+lintian --display-info --fail-on error,warning "$deb" 2>/dev/null ||
     { echo "FAIL: lintian" >&2; exit 1; }
 echo "PASS: lintian"
 

@@ -1,0 +1,329 @@
+#!/usr/bin/env bash
+# Tries the Debian package where a user installs it: in a clean Debian 12 root,
+# never in this machine's own system. apt installs the package there; then, as
+# two ordinary users, the installed /usr/bin/parlanta runs under Xvfb and is
+# driven from the keyboard with xdotool: a shared word is found, a word added
+# through the Add-word dialog lands in the user's own list and nowhere under
+# /usr, a word the list holds is refused, the other user does not see it, and
+# removal, purge, reinstall and an upgrade all leave the users' lists alone.
+#
+# The root is made once with debootstrap, from the mirror this machine's apt
+# uses, and kept as a tarball in ~/.cache/parlanta with the packages apt
+# fetched for it; every run unpacks a fresh copy and throws it away after.
+#
+# Usage: deb-check.sh parlanta_VERSION_ARCH.deb     (needs root; uses sudo)
+set -euo pipefail
+[ $# -eq 1 ] && [ -f "$1" ] || { echo "usage: $0 parlanta_VERSION_ARCH.deb" >&2; exit 2; }
+deb=$(realpath "$1")
+cache=${PARLANTA_CACHE:-$HOME/.cache/parlanta}
+if [ "$(id -u)" -ne 0 ]; then
+    exec sudo PARLANTA_CACHE="$cache" "$0" "$deb"
+fi
+suite=bookworm
+tarball="$cache/debian12-root.tar.gz"
+apt_cache="$cache/debian12-apt"
+mkdir -p "$cache" "$apt_cache"
+
+# The first "deb" source for the suite in this machine's apt configuration,
+# one-line or deb822 style.
+mirror() {
+    local file
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        awk -v suite="$suite" '$1 == "deb" { i = 2; if ($i ~ /^\[/) while ($i !~ /\]$/) i++; if ($i ~ /^\[/ || $i ~ /\]$/) i++;
+                               if ($(i + 1) == suite) { print $i; exit } }' "$file"
+    done
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        awk -v suite="$suite" 'BEGIN { RS = ""; FS = "\n" }
+            { types = uris = suites = ""; enabled = "yes"
+              for (n = 1; n <= NF; n++) {
+                  split($n, kv, ":[ \t]*"); key = tolower(kv[1]); value = substr($n, length(kv[1]) + 2); gsub(/^[ \t]+/, "", value)
+                  if (key == "types") types = value; else if (key == "uris") uris = value
+                  else if (key == "suites") suites = value; else if (key == "enabled") enabled = value }
+              if (enabled != "no" && (" " types " ") ~ / deb / && (" " suites " ") ~ (" " suite " ")) { split(uris, u, " "); print u[1]; exit } }' "$file"
+    done
+}
+
+if [ ! -f "$tarball" ]; then
+    from=$(mirror | head -n 1)
+    [ -n "$from" ] || { echo "FAIL: no apt source for $suite found in /etc/apt" >&2; exit 1; }
+    echo "Making a clean Debian 12 root from $from (once; kept in $tarball)"
+    fresh=$(mktemp -d /var/tmp/parlanta-debootstrap.XXXXXX)
+    if ! nice debootstrap --variant=minbase "$suite" "$fresh/root" "$from" >"$fresh/debootstrap.log" 2>&1; then
+        tail -n 20 "$fresh/debootstrap.log"
+        echo "FAIL: debootstrap (log: $fresh/debootstrap.log)" >&2
+        exit 1
+    fi
+    tar -C "$fresh/root" -czf "$tarball.part" . && mv "$tarball.part" "$tarball"
+    rm -rf --one-file-system "$fresh"
+fi
+
+work=$(mktemp -d /var/tmp/parlanta-check.XXXXXX)
+root="$work/root"
+mounts=(proc dev dev/pts dev/shm)
+pids=()
+failures=0
+
+cleanup() {
+    local pid i
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        for i in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -KILL "$pid" 2>/dev/null || true
+    done
+    # Anything a test left running in the root would keep its mounts busy.
+    for i in $(seq "${#mounts[@]}" -1 1); do
+        mountpoint -q "$root/${mounts[i - 1]}" && umount "$root/${mounts[i - 1]}" 2>/dev/null || true
+    done
+    for i in "${mounts[@]}"; do
+        if mountpoint -q "$root/$i"; then
+            echo "left mounted: $root/$i; not removing $work" >&2
+            return
+        fi
+    done
+    rm -rf --one-file-system "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+pass() { echo "PASS: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# check DESCRIPTION COMMAND...: one PASS or FAIL line.
+check() {
+    local what=$1
+    shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+mkdir "$root"
+tar -C "$root" -xzf "$tarball"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+mount --bind /dev "$root/dev"
+mount --bind /dev/pts "$root/dev/pts"
+mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
+find "$apt_cache" -name '*.deb' -exec cp -t "$root/var/cache/apt/archives/" {} +
+
+in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
+# apt as a user runs it; the lists in the tarball are refreshed only when a
+# package they name has gone from the mirror.
+apt_get() {
+    in_root timeout 600 apt-get -q -y -o Dpkg::Use-Pty=0 "$@" >>"$work/apt.log" 2>&1 && return 0
+    in_root timeout 300 apt-get -q -o Dpkg::Use-Pty=0 update >>"$work/apt.log" 2>&1 &&
+        in_root timeout 600 apt-get -q -y -o Dpkg::Use-Pty=0 "$@" >>"$work/apt.log" 2>&1
+}
+keep_downloads() { find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$apt_cache/" {} +; }
+
+# The upgrade: the same package with one more word in the shared list.
+version=$(dpkg-deb -f "$deb" Version)
+upgrade_version="${version%-*}-$(( ${version##*-} + 1 ))"
+new_word=Lantern new_value=CHERAGH
+unpacked="$work/upgrade"
+dpkg-deb -R "$deb" "$unpacked"
+printf '%s=%s\r\n' "$new_word" "$new_value" >>"$unpacked/usr/share/parlanta/dicy.ini"
+sed -i "s/^Version: .*/Version: $upgrade_version/" "$unpacked/DEBIAN/control"
+changelog="$unpacked/usr/share/doc/parlanta/changelog.Debian.gz"
+{ printf 'parlanta (%s) unstable; urgency=medium\n\n  * The shared list gains %s.\n\n -- %s  %s\n\n' \
+      "$upgrade_version" "$new_word" "$(dpkg-deb -f "$deb" Maintainer)" "$(date -R)"
+  gzip -dc "$changelog"; } | gzip -9n >"$changelog.new" && mv "$changelog.new" "$changelog"
+(cd "$unpacked" && find usr -type f -printf '%P\n' | sort | sed 's|^|usr/|' | xargs md5sum >DEBIAN/md5sums)
+upgrade_deb="$work/parlanta_${upgrade_version}_$(dpkg-deb -f "$deb" Architecture).deb"
+dpkg-deb --root-owner-group -b "$unpacked" "$upgrade_deb" >/dev/null
+cp "$deb" "$upgrade_deb" "$root/tmp/"
+first="/tmp/$(basename "$deb")"
+second="/tmp/$(basename "$upgrade_deb")"
+
+if apt_get install --no-install-recommends "$first"; then
+    pass "apt installs $(basename "$deb") with the packages it depends on"
+else
+    tail -n 20 "$work/apt.log"
+    fail "apt installs $(basename "$deb")"
+    exit 1
+fi
+keep_downloads
+
+# Started before any X tools are in the root, so none of their libraries can
+# stand in for one the package forgot to depend on.
+missing_libraries() {
+    ! in_root sh -c 'ldd /usr/bin/parlanta /usr/lib/*/qt6/plugins/platforms/libqxcb.so' | grep 'not found'
+}
+check "every library of parlanta and of Qt's X11 plugin is installed" missing_libraries
+in_root useradd --create-home --uid 2001 --user-group alice
+in_root useradd --create-home --uid 2002 --user-group bob
+starts_offscreen() {
+    local status=0
+    chroot --userspec=2001:2001 "$root" env -i HOME=/home/alice PATH=/usr/bin:/bin QT_QPA_PLATFORM=offscreen \
+        timeout 3 /usr/bin/parlanta >"$work/offscreen.log" 2>&1 || status=$?
+    # Still running when the time was up: it started and waited for the user.
+    [ "$status" -eq 124 ] || { cat "$work/offscreen.log"; return 1; }
+}
+check "the installed parlanta starts and keeps running" starts_offscreen
+
+apt_get install --no-install-recommends xvfb xauth xdotool xclip || { tail -n 20 "$work/apt.log"; fail "apt installs xvfb xauth xdotool xclip"; exit 1; }
+keep_downloads
+
+menu_entry() {
+    local desktop="$root/usr/share/applications/parlanta.desktop"
+    [ -f "$desktop" ] && desktop-file-validate "$desktop" &&
+        grep -qx 'Exec=parlanta' "$desktop" && [ -x "$root/usr/bin/parlanta" ] &&
+        grep -qx 'Icon=parlanta' "$desktop" &&
+        [ -f "$root/usr/share/icons/hicolor/48x48/apps/parlanta.png" ] &&
+        [ -f "$root/usr/share/icons/hicolor/64x64/apps/parlanta.png" ]
+}
+check "Parlanta is in the desktop's menu: a valid parlanta.desktop, its program, its icon in hicolor" menu_entry
+
+# Xvfb picks a free display itself and tells which, so it cannot collide
+# with another one on this machine.
+in_root sh -c 'mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix'
+chroot "$root" /usr/bin/Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb starts"; exit 1; }
+display=":$(head -n 1 "$work/display")"
+
+x() { chroot "$root" env -i PATH=/usr/bin:/bin DISPLAY="$display" timeout 10 "$@"; }
+clipboard() { x xclip -o -selection clipboard 2>/dev/null || true; }
+# until TRIES COMMAND...: retries every tenth of a second.
+until_ok() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+program=
+# start USER: runs the installed program as USER and waits for its window.
+start() {
+    local user=$1 uid
+    uid=$(in_root id -u "$user")
+    chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
+        PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" /usr/bin/parlanta >>"$work/parlanta.log" 2>&1 &
+    program=$!
+    pids+=("$program")
+    until_ok 100 main_window || return 1
+    x xdotool windowfocus --sync "$main" >/dev/null
+}
+main_window() { main=$(x xdotool search --onlyvisible --name '^Parlanta$' 2>/dev/null | head -n 1) && [ -n "$main" ]; }
+stop() {
+    kill "$program" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$program" 2>/dev/null || true
+}
+keys() { x xdotool key --delay 50 "$@"; }
+type_text() { x xdotool type --delay 30 -- "$1"; }
+
+# lookup USER WORD: what the result box Text2 shows after searching WORD.
+lookup() {
+    start "$1" || { stop; echo "(no window)"; return; }
+    type_text "$2"
+    keys Return Tab ctrl+a ctrl+c
+    until_ok 30 has_clipboard || true
+    clipboard
+    stop
+}
+has_clipboard() { [ -n "$(clipboard)" ]; }
+
+# The windows named "Parlanta" other than the main one: the message box.
+message_box() {
+    box=$(x xdotool search --onlyvisible --name '^Parlanta$' 2>/dev/null | grep -vx "$main" | head -n 1) && [ -n "$box" ]
+}
+# The message box's text: its label takes the focus on a click, then selects
+# all and copies like any selectable text.
+message_text() {
+    local width height fx fy text
+    eval "$(x xdotool getwindowgeometry --shell "$box" | grep -E '^(WIDTH|HEIGHT)=')"
+    width=$WIDTH height=$HEIGHT
+    for fy in 30 20 40 15; do
+        for fx in 50 70 35; do
+            x xdotool mousemove --window "$box" $((width * fx / 100)) $((height * fy / 100)) click 1 >/dev/null
+            keys ctrl+a ctrl+c
+            text=$(clipboard)
+            [ -n "$text" ] && { echo "$text"; return; }
+        done
+    done
+}
+# add USER ENGLISH BALOUCHI: adds through Edit > Add to Parlanta... and
+# prints the text of the message box that answers.
+add() {
+    local dialog
+    start "$1" || { stop; echo "(no window)"; return; }
+    keys alt+e a
+    dialog_window() { dialog=$(x xdotool search --onlyvisible --name '^Add to Parlanta$' 2>/dev/null | head -n 1) && [ -n "$dialog" ]; }
+    if until_ok 50 dialog_window; then
+        x xdotool windowfocus --sync "$dialog" >/dev/null
+        type_text "$2"
+        keys Tab
+        type_text "$3"
+        keys Return
+        if until_ok 50 message_box; then
+            message_text
+            x xdotool windowfocus --sync "$box" >/dev/null
+            keys Return
+            until_ok 30 no_message_box || true
+        else
+            echo "(no message box)"
+        fi
+    else
+        echo "(no Add-word dialog)"
+    fi
+    stop
+}
+no_message_box() { ! message_box; }
+
+# What may change under /usr while users run the program: nothing.
+usr_state() { (cd "$root" && find usr -xdev -printf '%p %y %s %m %u %T@\n' | LC_ALL=C sort; find usr/share/parlanta -type f -exec sha256sum {} + | LC_ALL=C sort); }
+user_list() { echo "$root/home/$1/.local/share/parlanta/dicy.ini"; }
+
+expect_equal() { [ "$1" = "$2" ] || { echo "    expected: $2"; echo "    got:      $1"; return 1; }; }
+
+usr_before=$(usr_state)
+check "alice: Friday gives JUMAH" expect_equal "$(lookup alice Friday)" JUMAH
+
+message=$(add alice Mountain koh)
+check "alice: adding Mountain = koh is confirmed" expect_equal "$message" "Mountain was added successfuly in to Parlanta"
+added_to_own_list() { [ -f "$(user_list alice)" ] && [ "$(stat -c %U "$(user_list alice)")" = alice ] && grep -q $'^Mountain=KOH\r$' "$(user_list alice)"; }
+check "alice: Mountain=KOH is in ~/.local/share/parlanta/dicy.ini, owned by alice" added_to_own_list
+check "alice: nothing under /usr changed, /usr/share/parlanta byte-identical and no file added" expect_equal "$(usr_state)" "$usr_before"
+check "alice: Mountain gives KOH" expect_equal "$(lookup alice Mountain)" KOH
+
+list_before=$(sha256sum <"$(user_list alice)")
+message=$(add alice Friday something)
+check "alice: adding Friday again is refused with its stored value" \
+    expect_equal "$message" "Friday already exists in Parlanta, and it has a vlue of JUMAH."
+check "alice: the refused add wrote nothing" expect_equal "$(sha256sum <"$(user_list alice)")$(usr_state)" "$list_before$usr_before"
+
+check "bob: does not see alice's Mountain" expect_equal "$(lookup bob Mountain)" ""
+message=$(add bob River rod)
+check "bob: adding River = rod is confirmed" expect_equal "$message" "River was added successfuly in to Parlanta"
+check "bob: River gives ROD" expect_equal "$(lookup bob River)" ROD
+check "alice: does not see bob's River" expect_equal "$(lookup alice River)" ""
+check "nothing under /usr changed after both users' adds" expect_equal "$(usr_state)" "$usr_before"
+
+lists() { sha256sum "$(user_list alice)" "$(user_list bob)" 2>&1; }
+lists_before=$(lists)
+apt_get remove parlanta && check "apt remove leaves both users' lists" expect_equal "$(lists)" "$lists_before" ||
+    fail "apt remove parlanta"
+purged() { [ ! -e "$root/usr/share/parlanta" ] && [ ! -e "$root/usr/bin/parlanta" ]; }
+apt_get purge parlanta && check "apt purge leaves both users' lists" expect_equal "$(lists)" "$lists_before" ||
+    fail "apt purge parlanta"
+check "apt purge took the program and the shared list" purged
+
+apt_get install --no-install-recommends "$first" && pass "apt installs $(basename "$deb") again" || fail "apt reinstall"
+check "reinstalled: alice's Mountain gives KOH" expect_equal "$(lookup alice Mountain)" KOH
+
+apt_get install --no-install-recommends "$second" &&
+    check "apt upgrades to $upgrade_version" expect_equal "$(in_root dpkg-query -W -f '${Version}' parlanta)" "$upgrade_version" ||
+    fail "apt upgrade to $upgrade_version"
+check "upgraded: alice's Mountain still gives KOH" expect_equal "$(lookup alice Mountain)" KOH
+check "upgraded: the new shared word $new_word gives $new_value" expect_equal "$(lookup alice "$new_word")" "$new_value"
+check "upgraded: both users' lists unchanged" expect_equal "$(lists)" "$lists_before"
+
+if [ "$failures" -ne 0 ]; then
+    echo "FAIL: $failures check(s) of the installed package failed (logs in $work until this exits)"
+    [ -s "$work/parlanta.log" ] && { echo "--- parlanta's output:"; tail -n 20 "$work/parlanta.log"; }
+    exit 1
+fi
+echo "PASS: the package installs, runs and keeps users' words in a clean Debian 12 root"
