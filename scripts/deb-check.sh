@@ -309,12 +309,13 @@ check "nothing under /usr changed after both users' adds" usr_unchanged
 
 lists() { digest "$(user_list alice)"; digest "$(user_list bob)"; }
 lists_before=$(lists)
-apt_get remove parlanta && check "apt remove leaves both users' lists" expect_equal "$(lists)" "$lists_before" ||
+lists_kept() { [ -f "$(user_list alice)" ] && [ -f "$(user_list bob)" ] && expect_equal "$(lists)" "$lists_before"; }
+apt_get remove parlanta && check "apt remove leaves both users' lists" lists_kept ||
     fail "apt remove parlanta"
 purged() { [ ! -e "$root/usr/share/parlanta" ] && [ ! -e "$root/usr/bin/parlanta" ]; }
 # Without conffiles a removed package is gone, so purge gets one installed.
 apt_get install --no-install-recommends "$first" && apt_get purge parlanta &&
-    check "apt purge leaves both users' lists" expect_equal "$(lists)" "$lists_before" ||
+    check "apt purge leaves both users' lists" lists_kept ||
     fail "apt install and purge parlanta"
 check "apt purge took the program and the shared list" purged
 
@@ -326,7 +327,7 @@ apt_get install --no-install-recommends "$second" &&
     fail "apt upgrade to $upgrade_version"
 check "upgraded: alice's Mountain still gives KOH" expect_equal "$(lookup alice Mountain)" KOH
 check "upgraded: the new shared word $new_word gives $new_value" expect_equal "$(lookup alice "$new_word")" "$new_value"
-check "upgraded: both users' lists unchanged" expect_equal "$(lists)" "$lists_before"
+check "upgraded: both users' lists unchanged" lists_kept
 
 if [ "$failures" -ne 0 ]; then
     echo "FAIL: $failures check(s) of the installed package failed (logs in $work until this exits)"

@@ -3,10 +3,32 @@
 # build-deb/, so the work tree stays clean), checks it with lintian and the
 # desktop-entry and AppStream validators, tries it in a clean Debian 12 root
 # (scripts/deb-check.sh) and prints the package's path last.
-#   deb.sh            all of that
-#   deb.sh --no-root  without the clean root
+#   deb.sh                     all of that
+#   deb.sh --no-root           without the clean root
+#   deb.sh --mutants [pattern] each deliberate fault of scripts/mutants-deb.txt
+#                              (whose id matches) alone, in the copy: every
+#                              one must make deb.sh fail
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+
+if [ "${1:-}" = --mutants ]; then
+    gaps=0
+    while IFS= read -r line; do
+        case "$line" in ''|'#'*) continue ;; esac
+        id=${line%% ||| *}
+        grep -qE -- "${2:-.}" <<<"$id" || continue
+        log="$root/build-deb/mutant-$id.log"
+        mkdir -p "$root/build-deb"
+        if PARLANTA_DEB_FAULT="$line" "$0" >"$log" 2>&1; then
+            echo "NOT CAUGHT: $id (log: $log)"
+            gaps=1
+        else
+            echo "caught: $id by $(grep -m 1 '^FAIL' "$log" || tail -n 1 "$log")"
+        fi
+    done <"$root/scripts/mutants-deb.txt"
+    exit "$gaps"
+fi
+
 "$root/scripts/deps.sh" deb
 
 out="$root/build-deb"
@@ -19,6 +41,16 @@ rm -rf "$out/src" "$out"/parlanta_* "$out"/parlanta-dbgsym_*
 mkdir -p "$out/src"
 snapshot=$(git -C "$root" stash create)
 git -C "$root" archive "${snapshot:-HEAD}" | tar -x -C "$out/src"
+if [ -n "${PARLANTA_DEB_FAULT:-}" ]; then
+    # The texts are matched literally, so they need no escaping in the list.
+    file=$(awk -F' \\|\\|\\| ' '{print $2}' <<<"$PARLANTA_DEB_FAULT")
+    FAULT="$PARLANTA_DEB_FAULT" perl -0777 -i -pe '
+        my @f = split / \|\|\| /, $ENV{FAULT};
+        my $at = index($_, $f[2]);
+        if ($at < 0) { exit 3 }
+        substr($_, $at, length $f[2]) = $f[3];
+    ' "$out/src/$file" || { echo "FAIL: the fault's text is not in $file" >&2; exit 0; }
+fi
 (cd "$out/src" && DEB_BUILD_OPTIONS="parallel=2 ${DEB_BUILD_OPTIONS:-}" nice dpkg-buildpackage -b -us -uc >"$out/build.log" 2>&1) ||
     { tail -n 40 "$out/build.log"; echo "FAIL: package build (log: $out/build.log)" >&2; exit 1; }
 [ -f "$deb" ] || { echo "FAIL: $deb was not made" >&2; exit 1; }
@@ -33,15 +65,13 @@ echo "PASS: lintian"
 unpacked="$out/unpacked"
 rm -rf "$unpacked"
 dpkg-deb -x "$deb" "$unpacked"
-for desktop in "$unpacked"/usr/share/applications/*.desktop; do
-    complaint=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$complaint" ] ||
-        { echo "$complaint"; echo "FAIL: desktop-file-validate $(basename "$desktop")" >&2; exit 1; }
-done
-for metainfo in "$unpacked"/usr/share/metainfo/*.xml; do
-    complaint=$(appstreamcli validate --no-net --pedantic --no-color "$metainfo" 2>&1) &&
-        [ "$(grep -cv '^✔ Validation was successful' <<<"$complaint")" -eq 0 ] ||
-        { echo "$complaint"; echo "FAIL: appstreamcli validate $(basename "$metainfo")" >&2; exit 1; }
-done
+desktop="$unpacked/usr/share/applications/parlanta.desktop"
+complaint=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$complaint" ] ||
+    { echo "$complaint"; echo "FAIL: desktop-file-validate $(basename "$desktop")" >&2; exit 1; }
+metainfo="$unpacked/usr/share/metainfo/org.example.parlanta.metainfo.xml"
+complaint=$(appstreamcli validate --no-net --pedantic --no-color "$metainfo" 2>&1) &&
+    [ "$(grep -cv '^✔ Validation was successful' <<<"$complaint")" -eq 0 ] ||
+    { echo "$complaint"; echo "FAIL: appstreamcli validate $(basename "$metainfo")" >&2; exit 1; }
 echo "PASS: desktop entry and metainfo validate"
 
 if [ "${1:-}" != --no-root ]; then
