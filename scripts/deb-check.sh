@@ -330,8 +330,8 @@ check "upgraded: the new shared word $new_word gives $new_value" expect_equal "$
 check "upgraded: both users' lists unchanged" lists_kept
 
 if [ "$failures" -ne 0 ]; then
-    echo "FAIL: $failures check(s) of the installed package failed (logs in $work until this exits)"
-    [ -s "$work/parlanta.log" ] && { echo "--- parlanta's output:"; tail -n 20 "$work/parlanta.log"; }
+    [ -s "$work/parlanta.log" ] && { echo "--- parlanta's output (last lines):"; tail -n 20 "$work/parlanta.log"; }
+    echo "FAIL: $failures check(s) of the installed package failed"
     exit 1
 fi
 echo "PASS: the package installs, runs and keeps users' words in a clean Debian 12 root"
