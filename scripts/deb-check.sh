@@ -287,7 +287,7 @@ check "alice: Friday gives JUMAH" expect_equal "$(lookup alice Friday)" JUMAH
 
 message=$(add alice Mountain koh)
 check "alice: adding Mountain = koh is confirmed" expect_equal "$message" "Mountain was added successfuly in to Parlanta"
-added_to_own_list() { [ -f "$(user_list alice)" ] && [ "$(stat -c %U "$(user_list alice)")" = alice ] && grep -q $'^Mountain=KOH\r$' "$(user_list alice)"; }
+added_to_own_list() { [ -f "$(user_list alice)" ] && [ "$(stat -c %u "$(user_list alice)")" = "$(in_root id -u alice)" ] && grep -q $'^Mountain=KOH\r$' "$(user_list alice)"; }
 check "alice: Mountain=KOH is in ~/.local/share/parlanta/dicy.ini, owned by alice" added_to_own_list
 check "alice: nothing under /usr changed, /usr/share/parlanta byte-identical and no file added" usr_unchanged
 check "alice: Mountain gives KOH" expect_equal "$(lookup alice Mountain)" KOH
