@@ -10,11 +10,13 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${1:-}" = --windows ]; then
     shift
-    build="$root/build-windows"
+    . "$root/scripts/wine-kit.sh"
+    build=$windows_build
     list="$root/scripts/mutants-windows.txt"
     [ -f "$build/CMakeCache.txt" ] || { echo "run scripts/windows.sh first" >&2; exit 2; }
     qt=$("$root/scripts/windows-qt.sh" | tail -n 1)
-    . "$root/scripts/wine-env.sh"
+    wine_test_env "$qt"
+    wine_prefix "$build/wine-prefix" || exit 2
 else
     build="$root/build-mutants"
     list="$root/scripts/mutants.txt"
@@ -24,8 +26,18 @@ fi
 pattern=${1:-.}
 cmake --build "$build" >/dev/null || { echo "the unchanged tree does not build" >&2; exit 2; }
 
+# The file under change is put back however the run ends, an interrupt
+# included, and its clean copy is removed only once it is back.
 backup=$(mktemp)
-trap 'rm -f "$backup"' EXIT
+changed=
+restore() {
+    if [ -n "$changed" ]; then
+        cp "$backup" "$root/$changed" && touch "$root/$changed" && changed=
+    fi
+}
+trap 'restore; [ -n "$changed" ] || rm -f "$backup"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 gaps=0
 printf '%-30s %s\n' fault "caught by"
 while IFS= read -r line; do
@@ -34,6 +46,7 @@ while IFS= read -r line; do
     file=$(awk -F' \\|\\|\\| ' '{print $2}' <<<"$line")
     grep -qE -- "$pattern" <<<"$id" || continue
     cp "$root/$file" "$backup"
+    changed=$file
     # The texts are matched literally, so they need no escaping in the list.
     if ! FAULT="$line" perl -0777 -i -pe '
             my @f = split / \|\|\| /, $ENV{FAULT};
@@ -41,7 +54,7 @@ while IFS= read -r line; do
             if ($at < 0) { $ENV{MISSING} = 1; exit 3 }
             substr($_, $at, length $f[2]) = $f[3];
         ' "$root/$file"; then
-        cp "$backup" "$root/$file"
+        restore
         printf '%-30s %s\n' "$id" "NOT APPLIED (text not found in $file)"
         gaps=1
         continue
@@ -54,8 +67,7 @@ while IFS= read -r line; do
         verdict=${failed:-"NOT CAUGHT"}
         [ -n "$failed" ] || gaps=1
     fi
-    cp "$backup" "$root/$file"
-    touch "$root/$file"
+    restore
     printf '%-30s %s\n' "$id" "$verdict"
 done < "$list"
 cmake --build "$build" >/dev/null
