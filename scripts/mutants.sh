@@ -5,7 +5,8 @@
 #   mutants.sh [id-pattern]    only the faults whose id matches (grep -E)
 #   mutants.sh --windows [id-pattern]
 #       the faults of scripts/mutants-windows.txt, in the Windows build that
-#       scripts/windows.sh made (build-windows), with its tests under Wine
+#       scripts/windows.sh made (build-windows), with its tests under Wine;
+#       a fault in packaging/ is caught (or not) by check-installer.sh
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${1:-}" = --windows ]; then
@@ -59,7 +60,19 @@ while IFS= read -r line; do
         gaps=1
         continue
     fi
-    if ! cmake --build "$build" >/dev/null 2>&1; then
+    if [ "$list" = "$root/scripts/mutants-windows.txt" ] && [[ $file == packaging/* ]]; then
+        # A fault in the packages is caught by their check under Wine.
+        windows_packages
+        rm -f "$zip" "$installer"
+        if ! (cd "$build" && cpack -G ZIP && cpack -G NSIS) >/dev/null 2>&1; then
+            verdict="does not pack"
+        elif "$root/packaging/windows/check-installer.sh" "$installer" "$zip" >"$build/mutant-check.log" 2>&1; then
+            verdict="NOT CAUGHT"
+            gaps=1
+        else
+            verdict="check-installer ($(sed -n 's/^check-installer: FAILED: //p' "$build/mutant-check.log" | head -n 1))"
+        fi
+    elif ! cmake --build "$build" >/dev/null 2>&1; then
         verdict="does not build"
     else
         failed=$(cd "$build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 120 2>&1 \
@@ -71,4 +84,9 @@ while IFS= read -r line; do
     printf '%-30s %s\n' "$id" "$verdict"
 done < "$list"
 cmake --build "$build" >/dev/null
+if [ "$list" = "$root/scripts/mutants-windows.txt" ]; then
+    # The packages as they are, without the last fault.
+    windows_packages
+    (cd "$build" && cpack -G ZIP && cpack -G NSIS) >/dev/null 2>&1
+fi
 exit $gaps

@@ -39,10 +39,7 @@ if [ -n "${CI:-}" ] && grep -q 'Skipped' "$build/ctest.log"; then
 fi
 wine_stop
 
-# The packages of this version only: the folder may hold older ones.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-zip="$build/parlanta-$version-win64.zip"
-installer="$build/parlanta-$version-win64-setup.exe"
+windows_packages
 rm -f "$zip" "$installer"
 (cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
 [ -f "$zip" ] && [ -f "$installer" ] || { echo "windows.sh: cpack made no $zip and $installer" >&2; exit 1; }

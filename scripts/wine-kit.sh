@@ -9,6 +9,16 @@ wineserver=${PARLANTA_WINESERVER:-$(dirname "$wine")/wineserver}
 # windows.sh builds here; the others use what it built.
 windows_build=${PARLANTA_WINDOWS_BUILD:-$root/build-windows}
 
+# windows_packages: sets zip and installer to the packages cpack makes in
+# the Windows build folder for the project's version (the folder may also
+# hold older ones).
+windows_packages() {
+    local version
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$windows_build/CMakeCache.txt")
+    zip="$windows_build/parlanta-$version-win64.zip"
+    installer="$windows_build/parlanta-$version-win64-setup.exe"
+}
+
 # wine_stop: ends every program of the current prefix, and its server.
 wine_stop() {
     "$wineserver" -k 2>/dev/null || true
