@@ -48,4 +48,9 @@ std::optional<Failure> replaceWhole(const QString &target, const QByteArray &byt
 // The system's words for an error code from these calls.
 QString describeError(int code);
 
+// Whether this user may replace the file at `path` in its folder: the file,
+// if there is one, is not read-only to them (its mode or its read-only mark),
+// and they may create files in the folder. Nothing is created to find out.
+bool mayReplace(const QString &path);
+
 } // namespace platform::files

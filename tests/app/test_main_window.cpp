@@ -116,6 +116,7 @@ class TestMainWindow : public QObject {
 private slots:
     void searchShowsTheOutcome_data();
     void searchShowsTheOutcome();
+    void searchReadsTheOwnListFirst();
     void failedSearchChangesNothing_data();
     void failedSearchChangesNothing();
     void eachRouteRunsOneSearch_data();
@@ -161,6 +162,23 @@ void TestMainWindow::searchShowsTheOutcome()
     QCOMPARE(f.screen(), expected);
     QCOMPARE(f.text1()->text(), typed.value(typed.size() - 1)); // a search never changes the box
     QVERIFY(f.platform.messages.isEmpty());
+}
+
+// Where the shared list is not the user's to write, the user's own list is
+// read first.
+void TestMainWindow::searchReadsTheOwnListFirst()
+{
+    Fixture f;
+    f.folder.writeWordList(kWords);
+    f.platform.ownList = f.folder.path() + QStringLiteral("/own.ini");
+    f.folder.write(QStringLiteral("own.ini"), "[lexon]\r\nOne=adinag\r\nRain=haur\r\n");
+    const QList<std::pair<QString, QString>> searches = {
+        {"one", "ADINAG"}, {"rain", "HAUR"}, {"empty", ""}};
+    for (const auto &[word, value] : searches) {
+        f.search(word);
+        QCOMPARE(f.text2()->text(), value);
+        QCOMPARE(f.bar()->panelText(Panel::Second), QStringLiteral("Found"));
+    }
 }
 
 void TestMainWindow::failedSearchChangesNothing_data()

@@ -1,3 +1,4 @@
+#include "file_system.h"
 #include "lookup.h"
 #include "system_faults.h"
 #include "word_list_fixture.h"
@@ -225,7 +226,7 @@ private slots:
         QVERIFY(!attributes || SetFileAttributesW(native.c_str(), DWORD(attributes)));
 
         QCOMPARE(outcomeOf(writeEntry("lexon", "a", "B", path)), QStringLiteral("ok"));
-        QCOMPARE(readRegularFile(path), std::optional<QByteArray>(lines({"[lexon]", "a=B"})));
+        QCOMPARE(platform::files::readRegularFile(path), std::optional<QByteArray>(lines({"[lexon]", "a=B"})));
         QCOMPARE(listing(folder), QStringList{"dicy.ini"});
         QCOMPARE(int(GetFileAttributesW(native.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY)), attributes);
     }
