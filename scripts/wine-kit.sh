@@ -73,7 +73,7 @@ wine_prefix() {
 wine_path() {
     local path drive_c
     path=$(realpath -m "$1")
-    drive_c=$(realpath -m "$WINEPREFIX/drive_c")
+    drive_c=$(realpath -m "${WINEPREFIX:-$HOME/.wine}/drive_c")
     case "$path" in
         "$drive_c") echo 'C:\' ;;
         "$drive_c"/*) local rest=${path#"$drive_c"}; echo "C:${rest//\//\\}" ;;
