@@ -3,7 +3,9 @@
 #   deps.sh run    what building and running the program needs
 #   deps.sh test   that, and what the tests, benchmarks and fuzz targets need
 #   deps.sh windows  what the Windows build needs: the cross compiler, Qt's
-#                    source and host tools, Wine for the tests, NSIS
+#                    source and host tools, Wine for the tests, NSIS, and the
+#                    virtual display and input tools the installer check
+#                    drives the installed program with
 #   deps.sh deb    what the Debian package needs: its build, lintian and the
 #                  validators, and debootstrap for the clean root it is tried in
 set -euo pipefail
@@ -11,7 +13,7 @@ set -euo pipefail
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 test_packages=(libbenchmark-dev clang libclang-rt-14-dev strace util-linux xvfb xauth)
 windows_packages=(cmake ninja-build qt6-base-dev g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev xz-utils
-                  wine64 fonts-wine nsis unzip fonts-dejavu-core)
+                  wine64 fonts-wine nsis unzip fonts-dejavu-core xvfb xauth xdotool xclip)
 deb_packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper fakeroot lintian
               desktop-file-utils appstream debootstrap util-linux)
 

@@ -7,24 +7,24 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ "${1:-}" = --windows ]; then
-    build="$root/build-windows"
+    . "$root/scripts/wine-kit.sh"
+    build=$windows_build
     [ -f "$build/CMakeCache.txt" ] || { echo "run scripts/windows.sh first" >&2; exit 2; }
     "$root/scripts/deps.sh" windows
     qt=$("$root/scripts/windows-qt.sh" | tail -n 1)
     cmake -S "$root" -B "$build" -DPARLANTA_TOOLS=ON >/dev/null
     cmake --build "$build" --target screenshot
-    . "$root/scripts/wine-env.sh"
+    wine_test_env "$qt"
     # A prefix of its own with Wine's own fonts, which stand in for the
     # Windows ones, on Wine's display-less driver.
-    export WINEPREFIX="$build/wine-screenshot"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
-        /usr/lib/wine/wineserver -w
-        cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-        /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    if [ ! -f "$build/wine-screenshot/system.reg" ]; then
+        wine_prefix "$build/wine-screenshot" null
+        wine_windows_fonts
+    else
+        wine_prefix "$build/wine-screenshot"
     fi
-    /usr/lib/wine/wine64 "$build/tools/screenshot.exe" "Z:${root//\//\\}\\data" "Z:${root//\//\\}\\docs\\windows-main-window.png"
-    /usr/lib/wine/wineserver -w
+    wine_run 120 "$build/tools/screenshot.exe" "$(wine_path "$root/data")" "$(wine_path "$root/docs/windows-main-window.png")"
+    wine_wait 60
     echo "wrote docs/windows-main-window.png"
     exit 0
 fi

@@ -19,37 +19,9 @@ declare -A source_sha256=(
 )
 toolchain="$root/packaging/windows/mingw-w64-x86_64.cmake"
 
-# Only what Parlanta uses: Core, Gui, Widgets and Test, the windows and
-# offscreen platform plugins, the Windows styles and the ico image plugin.
-# Debian's source leaves out the tablet library (wintab), so tablet events are
-# off; with OpenGL off, the windows plugin also needs dynamicgl off.
-qt_options=(
-    -DCMAKE_BUILD_TYPE=Release
-    -DBUILD_SHARED_LIBS=ON
-    -DQT_BUILD_EXAMPLES=OFF
-    -DQT_BUILD_TESTS=OFF
-    -DFEATURE_network=OFF
-    -DFEATURE_sql=OFF
-    -DFEATURE_dbus=OFF
-    -DFEATURE_opengl=OFF
-    -DFEATURE_dynamicgl=OFF
-    -DFEATURE_printsupport=OFF
-    -DFEATURE_xml=OFF
-    -DFEATURE_concurrent=OFF
-    -DFEATURE_tabletevent=OFF
-    -DFEATURE_icu=OFF
-    -DFEATURE_zstd=OFF
-    -DFEATURE_openssl=OFF
-    -DFEATURE_system_zlib=OFF
-    -DFEATURE_system_pcre2=OFF
-    -DFEATURE_system_harfbuzz=OFF
-    -DFEATURE_system_freetype=OFF
-    -DFEATURE_system_png=OFF
-    -DFEATURE_system_jpeg=OFF
-    -DFEATURE_jpeg=OFF
-    -DFEATURE_gif=OFF
-    -DFEATURE_ico=ON
-)
+# The options, one a line, shared with the license note of the packages.
+mapfile -t qt_options < <(grep -v -e '^#' -e '^[[:space:]]*$' "$root/packaging/windows/qt-options.txt")
+[ ${#qt_options[@]} -gt 0 ] || { echo "windows-qt: no options in packaging/windows/qt-options.txt" >&2; exit 1; }
 
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
 key=$( { echo "$qt_version $debian_version"; printf '%s\n' "${source_sha256[@]}" | sort;

@@ -5,12 +5,14 @@
 #   2. builds Qt for Windows from Debian's source, once (windows-qt.sh);
 #   3. cross-builds Parlanta and its tests with MinGW-w64;
 #   4. runs the tests under Wine with Qt's offscreen platform;
-#   5. packs the zip and the installer, checks them under Wine, and prints
-#      their paths.
+#   5. packs the zip and the installer, checks them under Wine (on a virtual
+#      display of its own), and prints their paths.
 # Nothing here needs a display.
+#   PARLANTA_WINDOWS_BUILD=DIR   the build folder (default: build-windows)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${PARLANTA_WINDOWS_BUILD:-$root/build-windows}
+. "$root/scripts/wine-kit.sh"
+build=$windows_build
 
 "$root/scripts/deps.sh" windows
 qt=$("$root/scripts/windows-qt.sh" | tail -n 1)
@@ -21,11 +23,12 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_PREFIX_PATH="$qt" \
     -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" \
     -DCMAKE_BUILD_TYPE=Release -DPARLANTA_TESTS=ON >/dev/null
 cmake --build "$build"
 
-. "$root/scripts/wine-env.sh"
+wine_test_env "$qt"
+wine_prefix "$build/wine-prefix"
 (cd "$build" && ctest --output-on-failure --timeout 600) | tee "$build/ctest.log"
 # Wine hands no CI variable to the tests, so a skipped row is caught here:
 # under CI, every row must run.
@@ -34,10 +37,12 @@ if [ -n "${CI:-}" ] && grep -q 'Skipped' "$build/ctest.log"; then
     echo "windows.sh: rows were skipped; under CI every row must run" >&2
     exit 1
 fi
+wine_stop
 
+windows_packages
+rm -f "$zip" "$installer"
 (cd "$build" && cpack -G ZIP >/dev/null && cpack -G NSIS >/dev/null)
-zip=$(ls "$build"/parlanta-*-win64.zip)
-installer=$(ls "$build"/parlanta-*-win64-setup.exe)
+[ -f "$zip" ] && [ -f "$installer" ] || { echo "windows.sh: cpack made no $zip and $installer" >&2; exit 1; }
 "$root/packaging/windows/check-installer.sh" "$installer" "$zip"
 
 echo "Windows zip:       $zip"

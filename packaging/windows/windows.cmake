@@ -1,4 +1,5 @@
-# The Windows packages: a portable zip and a per-user installer, both holding
+# The Windows packages: a portable zip and an installer (for the current user
+# or, by an administrator, for everyone), both holding
 # parlanta.exe with the DLLs it loads, the word list, and the license texts of
 # everything shipped. Included from the top-level CMakeLists.txt when building
 # for Windows, before CPack is set up.
@@ -57,29 +58,20 @@ install(CODE "
 ")
 
 # Qt.txt says which Qt was built how, so a user can build it again and replace
-# the DLLs as the LGPL allows. It is read from the script that builds that Qt,
-# so the two cannot drift apart.
+# the DLLs as the LGPL allows. The options come from the file the Qt build
+# reads and the Debian version from the script that builds it, so the note
+# cannot drift from the build.
 set(qt_script ${PROJECT_SOURCE_DIR}/scripts/windows-qt.sh)
-file(STRINGS ${qt_script} qt_script_lines)
+file(STRINGS ${qt_script} qt_debian_version REGEX "^debian_version=")
+string(REGEX REPLACE "^debian_version=" "" PARLANTA_QT_DEBIAN_VERSION "${qt_debian_version}")
 set(PARLANTA_QT_VERSION ${Qt6_VERSION})
-set(PARLANTA_QT_DEBIAN_VERSION)
-set(PARLANTA_QT_OPTIONS)
-set(in_options FALSE)
-foreach(line IN LISTS qt_script_lines)
-    if(line MATCHES "^debian_version=(.+)$")
-        set(PARLANTA_QT_DEBIAN_VERSION ${CMAKE_MATCH_1})
-    elseif(line MATCHES "^qt_options=\\($")
-        set(in_options TRUE)
-    elseif(in_options AND line MATCHES "^\\)$")
-        set(in_options FALSE)
-    elseif(in_options AND line MATCHES "^ *(-[^ ]+)$")
-        string(APPEND PARLANTA_QT_OPTIONS "        ${CMAKE_MATCH_1}\n")
-    endif()
-endforeach()
+file(STRINGS ${PARLANTA_WINDOWS_DIR}/qt-options.txt qt_option_lines REGEX "^-")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${qt_script} ${PARLANTA_WINDOWS_DIR}/qt-options.txt)
+list(TRANSFORM qt_option_lines PREPEND "        ")
+list(JOIN qt_option_lines "\n" PARLANTA_QT_OPTIONS)
 if(NOT PARLANTA_QT_DEBIAN_VERSION OR NOT PARLANTA_QT_OPTIONS)
-    message(FATAL_ERROR "${qt_script} no longer has the debian_version= and qt_options=( ) lines that Qt.txt is made from")
+    message(FATAL_ERROR "Qt.txt is made from the debian_version= line of ${qt_script} and the options in qt-options.txt; one is missing")
 endif()
-string(REGEX REPLACE "\n$" "" PARLANTA_QT_OPTIONS "${PARLANTA_QT_OPTIONS}")
 file(STRINGS ${PARLANTA_WINDOWS_DIR}/mingw-w64-x86_64.cmake toolchain_lines)
 set(PARLANTA_TOOLCHAIN)
 foreach(line IN LISTS toolchain_lines)
@@ -92,9 +84,13 @@ endforeach()
 execute_process(COMMAND dpkg-query -W -f=\${Version} g++-mingw-w64-x86-64-posix
                 OUTPUT_VARIABLE PARLANTA_COMPILER_PACKAGE ERROR_QUIET)
 configure_file(${PARLANTA_WINDOWS_DIR}/Qt.txt.in ${PROJECT_BINARY_DIR}/licenses/Qt.txt @ONLY NEWLINE_STYLE CRLF)
+# Parlanta's own license, from the top of the source tree, with Windows line
+# ends like the other texts.
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/licenses/Parlanta.txt @ONLY NEWLINE_STYLE CRLF)
 
 install(FILES
     ${PARLANTA_WINDOWS_DIR}/licenses/README.txt
+    ${PROJECT_BINARY_DIR}/licenses/Parlanta.txt
     ${PARLANTA_WINDOWS_DIR}/licenses/LGPL-3.0.txt
     ${PARLANTA_WINDOWS_DIR}/licenses/GPL-3.0.txt
     ${PROJECT_BINARY_DIR}/licenses/Qt.txt
@@ -113,9 +109,6 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY "Parlanta")
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Parlanta")
 set(CPACK_NSIS_PACKAGE_NAME "Parlanta")
 set(CPACK_NSIS_DISPLAY_NAME "Parlanta")
-# A per-user installation needs no administrator rights and keeps dicy.ini,
-# which lives beside the program, writable for the user who adds words.
-set(CPACK_NSIS_INSTALL_ROOT "$LOCALAPPDATA\\Programs")
 set(CPACK_NSIS_MUI_ICON ${PARLANTA_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${PARLANTA_ICON})
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
