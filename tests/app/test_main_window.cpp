@@ -358,6 +358,8 @@ void TestMainWindow::readMe()
     QFETCH(bool, asFolder);
     QFETCH(QString, opened);
     Fixture f;
+    // The read-me is looked for beside the shared list, not the user's own.
+    f.platform.ownList = f.folder.path() + QStringLiteral("/profile/dicy.ini");
     if (asFolder)
         QVERIFY(QDir(f.folder.path()).mkdir(file));
     else if (!file.isEmpty())
