@@ -425,11 +425,11 @@ void TestDialogs::failedWriteIsNotConfirmed()
         words += "word" + QByteArray::number(i) + "=V\r\n";
     f.folder.writeWordList(words);
     {
-        const testsystem::FailingSave failing(f.folder.wordList(), words);
+        const testsystem::SaveBlocker blocked(f.folder.wordList(), words);
         f.add("abc", "xyz");
     }
 
-    QCOMPARE(f.prompts(), QStringList({"abc could not be added to Parlanta: " + testsystem::FailingSave::reason()}));
+    QCOMPARE(f.prompts(), QStringList({"abc could not be added to Parlanta: " + testsystem::SaveBlocker::reason()}));
     QCOMPARE(f.folder.readWordList(), words);
     QCOMPARE(f.leftBehind(), QStringList());
     QVERIFY(!f.deleted());

@@ -1,0 +1,134 @@
+#include "system_faults.h"
+#include "writer_test.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+using namespace dictionary;
+using namespace writertest;
+
+namespace {
+
+// The file at `path` held open by another program, sharing it as `share`
+// says, for as long as this lives.
+class HeldOpen {
+public:
+    HeldOpen(const QString &path, DWORD share)
+        : m_handle(CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(), GENERIC_READ, share, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+        testsystem::require(m_handle != INVALID_HANDLE_VALUE, "the word list held open");
+    }
+    ~HeldOpen() { CloseHandle(m_handle); }
+    Q_DISABLE_COPY(HeldOpen)
+
+private:
+    HANDLE m_handle;
+};
+
+// Starts writer_child adding word0 to the word list in `folder` while the
+// file is held, and lets go of it once `reached` says the child has come to
+// the step that meets it: the step waits for the file instead of failing.
+void expectWaitFor(const ProgramFolder &folder, std::optional<HeldOpen> &held, const std::function<bool()> &reached)
+{
+    QProcess child;
+    child.start(kChild, {folder.wordList(), "word", "0", "1"});
+    QTRY_VERIFY_WITH_TIMEOUT(reached() || child.state() == QProcess::NotRunning, 10000);
+    held.reset();
+    QVERIFY(child.waitForFinished(10000));
+    QCOMPARE(outcomeOf({}, child.exitCode()), QStringLiteral("ok"));
+    QCOMPARE(folder.readWordList(), words(1));
+    QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
+}
+
+} // namespace
+
+class TestWriterWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void failsAndLeavesTheFileAlone_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("held lock") << "held lock" << "Busy";
+        // A virus scanner or an editor with the file open: waited for, then reported.
+        QTest::newRow("held open by another program") << "blocked save" << "Other";
+        QTest::newRow("read-only file") << "read-only" << "AccessDenied";
+    }
+
+    void failsAndLeavesTheFileAlone()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, outcome);
+        const QByteArray file = words(40);
+        ProgramFolder folder;
+        folder.writeWordList(file);
+        QLockFile held(folder.wordList() + QStringLiteral(".lock"));
+        QVERIFY(how != QLatin1String("held lock") || held.tryLock(0));
+        std::optional<testsystem::SaveBlocker> blocked;
+        if (how == QLatin1String("blocked save"))
+            blocked.emplace(folder.wordList(), file);
+        else if (how == QLatin1String("read-only"))
+            QVERIFY(QFile::setPermissions(folder.wordList(), QFile::ReadOwner | QFile::ReadUser));
+        expectFailure(folder, file, childAdding(folder.wordList(), how == QLatin1String("held lock") ? 100 : 10000), outcome);
+    }
+
+    void keepsTheFileItself_data()
+    {
+        QTest::addColumn<int>("attributes");
+        QTest::addColumn<QString>("folderName"); // the program folder, inside the temporary one
+        QTest::addColumn<bool>("leftover");      // a killed save's new file is there
+        QTest::newRow("plain file") << 0 << "Parlanta" << false;
+        QTest::newRow("hidden file") << int(FILE_ATTRIBUTE_HIDDEN) << "Parlanta" << false;
+        QTest::newRow("folder named in other letters") << 0 << QStringLiteral("Zahr\u0101 \u041F\u0430\u0440\u043B\u0430\u043D\u0442\u0430") << false;
+        QTest::newRow("a killed save's hidden leftover") << 0 << "Parlanta" << true;
+    }
+
+    void keepsTheFileItself()
+    {
+        QFETCH(int, attributes);
+        QFETCH(QString, folderName);
+        QFETCH(bool, leftover);
+        ProgramFolder outer;
+        const QString folder = outer.path() + u'/' + folderName;
+        const QString path = folder + QStringLiteral("/dicy.ini");
+        const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+        QVERIFY(QDir(outer.path()).mkdir(folderName));
+        outer.write(folderName + QStringLiteral("/dicy.ini"), lines({"[lexon]"}));
+        if (leftover) // killed after giving its copy the list's attributes
+            outer.write(folderName + QStringLiteral("/dicy.ini.new"), "half a");
+        const std::wstring left = QDir::toNativeSeparators(path + QStringLiteral(".new")).toStdWString();
+        QVERIFY(!leftover || SetFileAttributesW(left.c_str(), FILE_ATTRIBUTE_HIDDEN));
+        QVERIFY(!attributes || SetFileAttributesW(native.c_str(), DWORD(attributes)));
+
+        QCOMPARE(outcomeOf(writeEntry("lexon", "a", "B", path)), QStringLiteral("ok"));
+        QCOMPARE(readRegularFile(path), std::optional<QByteArray>(lines({"[lexon]", "a=B"})));
+        QCOMPARE(listing(folder), QStringList{"dicy.ini"});
+        QCOMPARE(int(GetFileAttributesW(native.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY)), attributes);
+    }
+
+    void waitsForAFileHeldAMoment()
+    {
+        ProgramFolder folder;
+        folder.writeWordList(words(0));
+        // Shared with nobody while the child reads the list, just after taking the lock.
+        std::optional<HeldOpen> held(std::in_place, folder.wordList(), 0);
+        expectWaitFor(folder, held, [&] { return QFileInfo::exists(folder.wordList() + QStringLiteral(".lock")); });
+        // Shared for reading until the child has written its new copy whole,
+        // and so tries to replace the list.
+        folder.writeWordList(words(0));
+        held.emplace(folder.wordList(), FILE_SHARE_READ);
+        const QString copy = folder.wordList() + QStringLiteral(".new");
+        expectWaitFor(folder, held, [&] { return QFileInfo(copy).size() == words(1).size(); });
+    }
+};
+
+std::unique_ptr<QObject> writertest::systemTests()
+{
+    return std::make_unique<TestWriterWindows>();
+}
+
+#include "test_writer_windows.moc"
