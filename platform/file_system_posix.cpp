@@ -84,9 +84,9 @@ std::optional<QByteArray> readRegularFile(const QString &path)
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
 
-    return readToEnd(info.st_size, [&file](char *into, qint64 size) -> qint64 {
+    return readToEnd(info.st_size, [&file](char *into, qint64 room) -> qint64 {
         for (;;) {
-            const ssize_t got = ::read(file.get(), into, std::size_t(size));
+            const ssize_t got = ::read(file.get(), into, std::size_t(room));
             if (got >= 0 || errno != EINTR)
                 return got;
         }

@@ -174,9 +174,9 @@ std::optional<QByteArray> readRegularFile(const QString &path)
     if (::GlobalMemoryStatusEx(&memory) && quint64(size.QuadPart) >= memory.ullAvailPageFile)
         throw std::bad_alloc();
 
-    return readToEnd(size.QuadPart, [&file](char *into, qint64 size) -> qint64 {
+    return readToEnd(size.QuadPart, [&file](char *into, qint64 room) -> qint64 {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), into, DWORD(std::min<qint64>(size, qint64(1) << 30)), &got, nullptr)) {
+        if (!::ReadFile(file.get(), into, DWORD(std::min<qint64>(room, qint64(1) << 30)), &got, nullptr)) {
             failedWithLastError();
             return -1;
         }

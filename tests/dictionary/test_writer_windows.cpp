@@ -44,6 +44,36 @@ void expectWaitFor(const ProgramFolder &folder, std::optional<HeldOpen> &held, c
     QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
 }
 
+// Wine's name for `path` on the machine it runs on, or "" where this is not Wine.
+QString unixPath(const QString &path)
+{
+    using Convert = char *(CDECL *)(LPCWSTR);
+    const auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    char *name = convert ? convert(QDir::toNativeSeparators(path).toStdWString().c_str()) : nullptr;
+    const QString out = name ? QString::fromLocal8Bit(name) : QString();
+    HeapFree(GetProcessHeap(), 0, name);
+    return out;
+}
+
+// While this lives, the machine Wine runs on refuses to replace the file at
+// `path` (it is marked immutable), as Windows refuses a file its permissions
+// keep from this user: Wine, run as root, ignores a file's permissions.
+class RefusedBySystem {
+public:
+    explicit RefusedBySystem(const QString &path) : m_path(unixPath(path)) { mark(true); }
+    ~RefusedBySystem() { mark(false); }
+    Q_DISABLE_COPY(RefusedBySystem)
+
+private:
+    void mark(bool on) const
+    {
+        if (!m_path.isEmpty())
+            QProcess::execute(QStringLiteral("Z:/usr/bin/chattr"), {on ? "+i" : "-i", m_path});
+    }
+    QString m_path;
+};
+
 } // namespace
 
 class TestWriterWindows : public QObject {
@@ -57,6 +87,8 @@ private slots:
         // A virus scanner or an editor with the file open: waited for, then reported.
         QTest::newRow("held open by another program") << "blocked save" << "Other";
         QTest::newRow("read-only file") << "read-only" << "AccessDenied";
+        // Waited for as a file on its way out may be, then reported as what it is.
+        QTest::newRow("replace refused by the system") << "refused" << "AccessDenied";
     }
 
     void failsAndLeavesTheFileAlone()
@@ -73,6 +105,12 @@ private slots:
             blocked.emplace(folder.wordList(), file);
         else if (how == QLatin1String("read-only"))
             QVERIFY(QFile::setPermissions(folder.wordList(), QFile::ReadOwner | QFile::ReadUser));
+        std::optional<RefusedBySystem> refused;
+        if (how == QLatin1String("refused")) {
+            if (unixPath(folder.wordList()).isEmpty())
+                SKIP_ROW("only Wine lets a test mark a file immutable");
+            refused.emplace(folder.wordList());
+        }
         expectFailure(folder, file, childAdding(folder.wordList(), how == QLatin1String("held lock") ? 100 : 10000), outcome);
     }
 
