@@ -19,10 +19,10 @@ QString strace()
 
 } // namespace
 
-class TestWriterPosix : public QObject {
+class TestWriterPosix : public TestWriter {
     Q_OBJECT
 private slots:
-    void failsAndLeavesTheFileAlone_data()
+    void systemFailuresLeaveTheFileAlone_data()
     {
         QTest::addColumn<QString>("how"); // held lock, blocked save, other user, or what strace injects
         QTest::addColumn<QString>("outcome");
@@ -35,7 +35,7 @@ private slots:
         QTest::newRow("read-only folder, other user") << "other user" << "AccessDenied";
     }
 
-    void failsAndLeavesTheFileAlone()
+    void systemFailuresLeaveTheFileAlone()
     {
         QFETCH(QString, how);
         QFETCH(QString, outcome);
@@ -139,7 +139,7 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> writertest::systemTests()
+std::unique_ptr<TestWriter> writerTests()
 {
     return std::make_unique<TestWriterPosix>();
 }

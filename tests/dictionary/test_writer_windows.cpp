@@ -76,10 +76,10 @@ private:
 
 } // namespace
 
-class TestWriterWindows : public QObject {
+class TestWriterWindows : public TestWriter {
     Q_OBJECT
 private slots:
-    void failsAndLeavesTheFileAlone_data()
+    void systemFailuresLeaveTheFileAlone_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("outcome");
@@ -91,7 +91,7 @@ private slots:
         QTest::newRow("replace refused by the system") << "refused" << "AccessDenied";
     }
 
-    void failsAndLeavesTheFileAlone()
+    void systemFailuresLeaveTheFileAlone()
     {
         QFETCH(QString, how);
         QFETCH(QString, outcome);
@@ -164,7 +164,7 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> writertest::systemTests()
+std::unique_ptr<TestWriter> writerTests()
 {
     return std::make_unique<TestWriterWindows>();
 }

@@ -73,7 +73,21 @@ inline void expectFailure(const ProgramFolder &folder, const QByteArray &file, c
     QCOMPARE(listing(folder.path()), before);
 }
 
-// The tests only this system has.
-std::unique_ptr<QObject> systemTests();
-
 } // namespace writertest
+
+// The tests every system has (test_writer.cpp). Each system's own derive
+// from it, so that one run, and its choice of test functions, takes both.
+class TestWriter : public QObject {
+    Q_OBJECT
+private slots:
+    void placesTheEntry_data();
+    void placesTheEntry();
+    void failsAndLeavesTheFileAlone_data();
+    void failsAndLeavesTheFileAlone();
+    void takesOverALockLeftUnderItsOwnId();
+    void concurrentWritersAllLand();
+    void survivesBeingKilled();
+};
+
+// This system's tests, with the shared ones.
+std::unique_ptr<TestWriter> writerTests();
