@@ -4,7 +4,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 
 using namespace dictionary;
@@ -29,21 +28,6 @@ private:
     HANDLE m_handle;
 };
 
-// Starts writer_child adding word0 to the word list in `folder` while the
-// file is held, and lets go of it once `reached` says the child has come to
-// the step that meets it: the step waits for the file instead of failing.
-void expectWaitFor(const ProgramFolder &folder, std::optional<HeldOpen> &held, const std::function<bool()> &reached)
-{
-    QProcess child;
-    child.start(kChild, {folder.wordList(), "word", "0", "1"});
-    QTRY_VERIFY_WITH_TIMEOUT(reached() || child.state() == QProcess::NotRunning, 10000);
-    held.reset();
-    QVERIFY(child.waitForFinished(10000));
-    QCOMPARE(outcomeOf({}, child.exitCode()), QStringLiteral("ok"));
-    QCOMPARE(folder.readWordList(), words(1));
-    QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
-}
-
 // Wine's name for `path` on the machine it runs on, or "" where this is not Wine.
 QString unixPath(const QString &path)
 {
@@ -58,18 +42,29 @@ QString unixPath(const QString &path)
 
 // While this lives, the machine Wine runs on refuses to replace the file at
 // `path` (it is marked immutable), as Windows refuses a file its permissions
-// keep from this user: Wine, run as root, ignores a file's permissions.
+// keep from this user: Wine, run as root, ignores a file's permissions. Wine
+// does not tell when a program of the machine's own ends, so each change is
+// waited for until opening the file for writing shows it.
 class RefusedBySystem {
 public:
-    explicit RefusedBySystem(const QString &path) : m_path(unixPath(path)) { mark(true); }
+    explicit RefusedBySystem(const QString &path) : m_path(path) { mark(true); }
     ~RefusedBySystem() { mark(false); }
     Q_DISABLE_COPY(RefusedBySystem)
 
 private:
+    bool writable() const
+    {
+        const HANDLE file = CreateFileW(QDir::toNativeSeparators(m_path).toStdWString().c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+    }
     void mark(bool on) const
     {
-        if (!m_path.isEmpty())
-            QProcess::execute(QStringLiteral("Z:/usr/bin/chattr"), {on ? "+i" : "-i", m_path});
+        QProcess::startDetached(QStringLiteral("Z:/usr/bin/chattr"), {on ? "+i" : "-i", unixPath(m_path)});
+        for (int wait = 0; wait < 1000 && writable() == on; ++wait)
+            QTest::qWait(10);
+        testsystem::require(writable() != on, "the word list marked immutable, and unmarked after");
     }
     QString m_path;
 };
@@ -148,19 +143,32 @@ private slots:
         QCOMPARE(int(GetFileAttributesW(native.c_str()) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY)), attributes);
     }
 
+    void waitsForAFileHeldAMoment_data()
+    {
+        QTest::addColumn<bool>("reading");
+        // Shared with nobody while the child reads the list, right after taking the lock.
+        QTest::newRow("read") << true;
+        // Shared for reading until the child has written its new copy whole, and so replaces the list.
+        QTest::newRow("replace") << false;
+    }
+
     void waitsForAFileHeldAMoment()
     {
+        QFETCH(bool, reading);
         ProgramFolder folder;
         folder.writeWordList(words(0));
-        // Shared with nobody while the child reads the list, just after taking the lock.
-        std::optional<HeldOpen> held(std::in_place, folder.wordList(), 0);
-        expectWaitFor(folder, held, [&] { return QFileInfo::exists(folder.wordList() + QStringLiteral(".lock")); });
-        // Shared for reading until the child has written its new copy whole,
-        // and so tries to replace the list.
-        folder.writeWordList(words(0));
-        held.emplace(folder.wordList(), FILE_SHARE_READ);
-        const QString copy = folder.wordList() + QStringLiteral(".new");
-        expectWaitFor(folder, held, [&] { return QFileInfo(copy).size() == words(1).size(); });
+        std::optional<HeldOpen> held(std::in_place, folder.wordList(), reading ? 0 : FILE_SHARE_READ);
+        QProcess child;
+        child.start(kChild, {folder.wordList(), "word", "0", "1"});
+        const QString lock = folder.wordList() + QStringLiteral(".lock"), copy = folder.wordList() + QStringLiteral(".new");
+        QTRY_VERIFY_WITH_TIMEOUT((reading ? QFileInfo::exists(lock) : QFileInfo(copy).size() == words(1).size())
+                                     || child.state() == QProcess::NotRunning, 10000);
+        // The step waits for the file to be let go instead of failing.
+        held.reset();
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(outcomeOf({}, child.exitCode()), QStringLiteral("ok"));
+        QCOMPARE(folder.readWordList(), words(1));
+        QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
     }
 };
 
