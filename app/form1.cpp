@@ -325,8 +325,7 @@ void Form1::Command1_Click()
     SearchReporter reporter(*this, key);
     try {
         const std::optional<QByteArray> result = dictionary::LookupEntry(
-            dictionary::kSection, key, kDefaultValue, dictionary::dictionaryPath(m_platform.programFolder()),
-            reporter);
+            dictionary::kSection, key, kDefaultValue, m_platform.wordLists().readOrder(), reporter);
         controls::setProgramText(
             *Text2, result ? dictionary::codepage::decode(dictionary::codepage::upper(*result)) : QString());
     } catch (...) {

@@ -105,7 +105,7 @@ void Form1::subReadMe_Click()
     try {
         // The read-me's name is matched without regard to letter case, as the
         // file systems it was first shipped on did.
-        const QString folder = m_platform.programFolder();
+        const QString folder = m_platform.wordLists().sharedFolder();
         const std::optional<QString> stored = platform::storedFileName(folder, QStringLiteral("Readme.txt"));
         if (stored && stored->toLower() == QLatin1String("readme.txt")) {
             // Whether the desktop could open it is not examined.

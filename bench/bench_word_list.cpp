@@ -8,6 +8,7 @@
 // prints the minimum and the median of each and their ratios to the bare read.
 
 #include "fast_scan.h"
+#include "file_system.h"
 #include "lookup.h"
 #include "word_list_file.h"
 #include "word_list_writer.h"
@@ -111,7 +112,7 @@ void readAndScan(benchmark::State &state, dictionary::fastscan::Path path, const
 {
     const QByteArray key = lastKey ? list->lastKey : list->secondLineKey;
     for (auto _ : state) {
-        const std::optional<QByteArray> bytes = dictionary::readRegularFile(list->path);
+        const std::optional<QByteArray> bytes = platform::files::readRegularFile(list->path);
         if (!bytes)
             state.SkipWithError("cannot read");
         const auto result = dictionary::fastscan::scan(path, *bytes, "lexon", key);

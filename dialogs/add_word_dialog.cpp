@@ -222,10 +222,11 @@ void frmAdd::addWord()
     if (const std::optional<dictionary::EntryProblem> problem = dictionary::checkEntry(*key, value))
         return refuse(reasonFor(*problem));
 
-    const QString path = dictionary::dictionaryPath(m_platform.programFolder());
+    // A word in either list is refused; a new one goes to the user's own.
+    const platform::WordListPlaces places = m_platform.wordLists();
     AddWordReporter reporter(*this);
     try {
-        dictionary::LookupEntry(dictionary::kSection, *key, QByteArrayLiteral("none"), path, reporter);
+        dictionary::LookupEntry(dictionary::kSection, *key, QByteArrayLiteral("none"), places.readOrder(), reporter);
     } catch (const dictionary::LookupError &) {
         // A word list that cannot be read is not written to either.
     }
@@ -235,7 +236,7 @@ void frmAdd::addWord()
     strBalValue = value;
     const QString english = txtEngAdd->text();
     if (const std::optional<dictionary::WriteError> error =
-            dictionary::writeEntry(dictionary::kSection, *key, strBalValue, path)) {
+            dictionary::addToOwnList(dictionary::kSection, *key, strBalValue, places)) {
         // The word was not added: the next Add looks it up again.
         blnNewWord = false;
         m_platform.messageBox(english + QStringLiteral(" could not be added to Parlanta: ") + reasonFor(*error),

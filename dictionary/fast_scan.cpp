@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "fast_scan_blocks.h"
+#include "line_scan.h"
 #include "line_model.h"
 
 #include <array>

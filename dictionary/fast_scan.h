@@ -17,10 +17,3 @@ Path bestPath();
 ScanResult scan(Path path, QByteArrayView file, QByteArrayView section, QByteArrayView key);
 
 } // namespace dictionary::fastscan
-
-namespace dictionary {
-
-// The line-by-line scan: every block scan must end exactly as this does.
-ScanResult scanEntriesReference(QByteArrayView file, QByteArrayView section, QByteArrayView key);
-
-} // namespace dictionary

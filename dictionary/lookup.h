@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <optional>
@@ -43,6 +44,13 @@ public:
 // empty key. Throws LookupError on failure, before reporting anything.
 std::optional<QByteArray> LookupEntry(QByteArrayView section, QByteArrayView key,
                                       const QByteArray &defaultValue, const QString &filePath,
+                                      LookupReporter &reporter);
+
+// The same over several word lists, read in turn as if they were one: the
+// first list that holds the key gives its value, and a list that fails
+// fails the lookup, as a bad line met before the key does in one list.
+std::optional<QByteArray> LookupEntry(QByteArrayView section, QByteArrayView key,
+                                      const QByteArray &defaultValue, const QStringList &filePaths,
                                       LookupReporter &reporter);
 
 // The scan alone, over bytes already read.

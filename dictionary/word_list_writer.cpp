@@ -3,11 +3,11 @@
 #include "file_system.h"
 #include "line_model.h"
 #include "lookup.h"
-#include "word_list_file.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -209,7 +209,7 @@ std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key,
         if (!state.regular)
             return WriteError{WriteFailure::NotAFile, {}};
         errno = 0;
-        std::optional<QByteArray> bytes = readRegularFile(target);
+        std::optional<QByteArray> bytes = files::readRegularFile(target);
         if (!bytes)
             return systemError(errno, QStringLiteral("the word list could not be read"));
         file = std::move(*bytes);
@@ -234,6 +234,18 @@ std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key,
     if (std::optional<files::Failure> failure = files::replaceWhole(target, updated, state))
         return systemError(failure->code, failure->detail);
     return std::nullopt;
+}
+
+std::optional<WriteError> addToOwnList(QByteArrayView section, QByteArrayView key, QByteArrayView value,
+                                       const platform::WordListPlaces &places, std::chrono::milliseconds lockTimeout)
+{
+    if (places.own.isEmpty())
+        return WriteError{WriteFailure::FolderMissing, {}};
+    // The folder in the profile may not be there yet; where it cannot be
+    // made, the lock beside the list fails and says why.
+    if (places.separate())
+        QDir().mkpath(QFileInfo(places.own).absolutePath());
+    return writeEntry(section, key, value, places.own, lockTimeout);
 }
 
 } // namespace dictionary

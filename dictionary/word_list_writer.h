@@ -1,5 +1,7 @@
 #pragma once
 
+#include "word_list_places.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -71,5 +73,13 @@ struct WriteError {
 std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key, QByteArrayView value,
                                      const QString &path,
                                      std::chrono::milliseconds lockTimeout = std::chrono::seconds(10));
+
+// Adds the entry to the user's own list, as writeEntry does. A list of the
+// user's own in their profile is made on the first add, with its folder;
+// the shared list beside it is then never written, and nothing is made
+// beside it. With no own list known (no profile folder), FolderMissing.
+std::optional<WriteError> addToOwnList(QByteArrayView section, QByteArrayView key, QByteArrayView value,
+                                       const platform::WordListPlaces &places,
+                                       std::chrono::milliseconds lockTimeout = std::chrono::seconds(10));
 
 } // namespace dictionary

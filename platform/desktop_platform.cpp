@@ -33,9 +33,11 @@ void DesktopPlatform::beep()
     QApplication::beep();
 }
 
-QString DesktopPlatform::programFolder() const
+WordListPlaces DesktopPlatform::wordLists() const
 {
-    return QCoreApplication::applicationDirPath();
+    // Looked at anew each time: a list made read-only, or a profile list
+    // made, while the program runs counts at the next search or add.
+    return choosePlaces(gatherPlaceFacts(QCoreApplication::applicationDirPath()));
 }
 
 #ifdef Q_OS_WIN

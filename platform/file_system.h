@@ -64,4 +64,9 @@ int sharedErrorCode(int code);
 // The system's words for an error code from these calls.
 QString describeError(int code);
 
+// Whether this user may replace the file at `path` in its folder: the file,
+// if there is one, is not read-only to them (its mode or its read-only mark),
+// and they may create files in the folder. Nothing is created to find out.
+bool mayReplace(const QString &path);
+
 } // namespace platform::files

@@ -153,4 +153,15 @@ QString describeError(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
+bool mayReplace(const QString &path)
+{
+    // access() asks as the real user, who is the one running the program;
+    // for root it says yes but on a read-only file system.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        return false;
+    const QByteArray file = QFile::encodeName(path);
+    return ::access(file.constData(), F_OK) != 0 || ::access(file.constData(), W_OK) == 0;
+}
+
 } // namespace platform::files

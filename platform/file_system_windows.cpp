@@ -267,4 +267,30 @@ QString describeError(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
+bool mayReplace(const QString &path)
+{
+    // Asking for the access a save needs checks the read-only mark and the
+    // permissions alike, and creates nothing. A file that another program
+    // holds is still ours to replace once it lets go.
+    const auto allowed = [](const std::wstring &name, DWORD access, DWORD flags) {
+        const HANDLE handle = ::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, flags, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return ::GetLastError();
+        ::CloseHandle(handle);
+        return DWORD(ERROR_SUCCESS);
+    };
+    const QString folder = QFileInfo(path).absolutePath();
+    if (allowed(nativePath(folder), FILE_ADD_FILE, FILE_FLAG_BACKUP_SEMANTICS) != ERROR_SUCCESS)
+        return false;
+    const std::wstring file = nativePath(path);
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const DWORD error = allowed(file, FILE_WRITE_DATA, FILE_FLAG_BACKUP_SEMANTICS);
+    return error != ERROR_ACCESS_DENIED;
+}
+
 } // namespace platform::files

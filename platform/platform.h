@@ -1,11 +1,13 @@
 #pragma once
 
+#include "word_list_places.h"
+
 #include <QString>
 
 class QUrl;
 
 // The services the windows ask of the desktop: message boxes, the beep, the
-// program folder, handing a file or an address to the desktop, and ending the
+// word lists' places, handing a file or an address to the desktop, and ending the
 // program. Windows receive one Platform and never call these services
 // themselves, so tests can hand in a recorder instead of the desktop.
 namespace platform {
@@ -31,8 +33,8 @@ public:
     // Modal: returns when the user has closed the box.
     virtual void messageBox(const QString &prompt, const QString &title, MessageStyle style) = 0;
     virtual void beep() = 0;
-    // The folder that holds the executable, dicy.ini and Readme.txt.
-    virtual QString programFolder() const = 0;
+    // Where the word lists are; Readme.txt is beside the shared one.
+    virtual WordListPlaces wordLists() const = 0;
     // Opens a file with the application the desktop associates with it.
     virtual bool openDocument(const QString &path, ShowCommand show) = 0;
     // Opens a web address in the user's browser.

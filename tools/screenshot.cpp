@@ -5,6 +5,7 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
@@ -22,7 +23,11 @@ public:
         m_desktop.messageBox(prompt, title, style);
     }
     void beep() override {}
-    QString programFolder() const override { return m_folder; }
+    platform::WordListPlaces wordLists() const override
+    {
+        const QString list = m_folder + QDir::separator() + QStringLiteral("dicy.ini");
+        return {list, list};
+    }
     bool openDocument(const QString &, platform::ShowCommand) override { return false; }
     bool openAddress(const QUrl &, platform::ShowCommand) override { return false; }
     void endProgram() override {}

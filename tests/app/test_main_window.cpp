@@ -142,6 +142,23 @@ private slots:
         QVERIFY(f.platform.messages.isEmpty());
     }
 
+    // Where the shared list is not the user's to write, the user's own list is
+    // read first.
+    void searchReadsTheOwnListFirst()
+    {
+        Fixture f;
+        f.folder.writeWordList(kWords);
+        f.platform.ownList = f.folder.path() + QStringLiteral("/own.ini");
+        f.folder.write(QStringLiteral("own.ini"), "[lexon]\r\nOne=adinag\r\nRain=haur\r\n");
+        const QList<std::pair<QString, QString>> searches = {
+            {"one", "ADINAG"}, {"rain", "HAUR"}, {"empty", ""}};
+        for (const auto &[word, value] : searches) {
+            f.search(word);
+            QCOMPARE(f.text2()->text(), value);
+            QCOMPARE(f.bar()->panelText(Panel::Second), QStringLiteral("Found"));
+        }
+    }
+
     void failedSearchChangesNothing_data()
     {
         QTest::addColumn<QByteArray>("file"); // what dicy.ini becomes: "" none, "/" a folder, "huge" a terabyte

@@ -402,6 +402,50 @@ private slots:
             QCOMPARE(f.folder.readWordList(), file);
     }
 
+    // Where the shared list is not the user's to write, a word of either list is
+    // refused and a new one goes to the user's own list, made on the first add;
+    // nothing changes or appears beside the shared list.
+    void ownListTakesTheWords_data()
+    {
+        QTest::addColumn<QByteArray>("own"); // null: none yet
+        QTest::addColumn<QString>("englishWord");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QByteArray>("ownAfter");
+        const QByteArray rain = "[lexon]\r\nRain=HAUR\r\n";
+        QTest::newRow("first add") << QByteArray() << "Snow" << "Snow was added successfuly in to Parlanta"
+                                   << QByteArray("[lexon]\r\nSnow=BARPH\r\n");
+        QTest::newRow("later add") << rain << "Snow" << "Snow was added successfuly in to Parlanta"
+                                   << rain + "Snow=BARPH\r\n";
+        QTest::newRow("in the shared list") << rain << "oNE" << "oNE already exists in Parlanta, and it has a vlue of YAAK."
+                                            << rain;
+        QTest::newRow("in the own list") << rain << "rain" << "rain already exists in Parlanta, and it has a vlue of HAUR."
+                                         << rain;
+    }
+
+    void ownListTakesTheWords()
+    {
+        QFETCH(QByteArray, own);
+        QFETCH(QString, englishWord);
+        QFETCH(QString, prompt);
+        QFETCH(QByteArray, ownAfter);
+        AnyWindow f(QStringLiteral("frmAdd"));
+        QVERIFY(QTest::qWaitForWindowActive(f.get()));
+        f.folder.writeWordList(kWords);
+        const QString profile = f.folder.path() + QStringLiteral("/profile/parlanta");
+        f.platform.ownList = profile + QStringLiteral("/dicy.ini");
+        if (!own.isNull()) {
+            QVERIFY(QDir().mkpath(profile));
+            f.folder.write(QStringLiteral("profile/parlanta/dicy.ini"), own);
+        }
+        f.add(englishWord, QStringLiteral("barph"), Route::ClickAdd);
+
+        QCOMPARE(f.prompts(), QStringList{prompt});
+        QCOMPARE(f.folder.read(QStringLiteral("profile/parlanta/dicy.ini")), ownAfter);
+        QCOMPARE(f.folder.readWordList(), kWords);
+        QCOMPARE(f.leftBehind(), QStringList{"profile"});
+        QCOMPARE(QDir(profile).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"dicy.ini"});
+    }
+
     void failedWriteIsNotConfirmed()
     {
         const AnyWindow f(QStringLiteral("frmAdd"));

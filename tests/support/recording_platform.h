@@ -2,6 +2,7 @@
 
 #include "platform.h"
 
+#include <QDir>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -31,7 +32,11 @@ public:
             onMessage();
     }
     void beep() override { ++beeps; }
-    QString programFolder() const override { return folder; }
+    platform::WordListPlaces wordLists() const override
+    {
+        const QString shared = folder + QDir::separator() + QStringLiteral("dicy.ini");
+        return {shared, ownList.isNull() ? shared : ownList};
+    }
     bool openDocument(const QString &path, platform::ShowCommand show) override
     {
         opened.append({path, show});
@@ -47,6 +52,8 @@ public:
     void endProgram() override { ++endRequests; }
 
     QString folder;
+    // The user's own list, where the shared list in `folder` is not theirs to write.
+    QString ownList;
     QList<Message> messages;
     QList<Opened> opened;
     int beeps = 0;
