@@ -30,9 +30,6 @@ WriteFailure failureFor(int code)
     switch (code) {
     case ENOSPC:
     case EFBIG:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
         return WriteFailure::NoSpace;
     case EACCES:
     case EPERM:
@@ -55,7 +52,7 @@ WriteError systemError(int code, const QString &qtDetail = {})
 {
     if (code == 0)
         return {WriteFailure::Other, qtDetail};
-    return {failureFor(code), files::describeError(code)};
+    return {failureFor(files::sharedErrorCode(code)), files::describeError(code)};
 }
 
 qsizetype countLines(QByteArrayView bytes)

@@ -43,7 +43,23 @@ struct Failure {
 // a new file in the same folder, flushed to disk, then swapped in, so a crash
 // or a failure leaves the old file or the new one, whole, and nothing else.
 // The new file keeps what `old` says the replaced one had.
+//
+// POSIX: the new file is QSaveFile's, unnamed until it is linked in place
+// (or, where the file system cannot do that, named uniquely), so replaces
+// need no lock to keep out of each other's way; it keeps the owner (where
+// the user may give it away) and the mode, and the folder is synced after.
+// Windows: the new file is always `target` + ".new" (dicy.ini.new), so the
+// caller must make sure that one replace of a target runs at a time (the
+// word list's writer holds its lock throughout); a leftover from a killed
+// replace is overwritten.
+// A read-only target is refused before anything is written; the hidden,
+// system, archive and not-indexed attributes are kept. A target another
+// program holds open is waited for briefly, then reported as EBUSY.
 std::optional<Failure> replaceWhole(const QString &target, const QByteArray &bytes, const FileState &old);
+
+// `code` in the set of codes every system shares, for mapping to failures:
+// a full disk quota, which only some systems have, is a full disk.
+int sharedErrorCode(int code);
 
 // The system's words for an error code from these calls.
 QString describeError(int code);

@@ -1,4 +1,5 @@
 #include "file_system.h"
+#include "read_to_end.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -83,24 +84,13 @@ std::optional<QByteArray> readRegularFile(const QString &path)
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
 
-    QByteArray bytes;
-    // One spare byte, so that the end of a file read whole is seen without growing.
-    bytes.resize(qsizetype(info.st_size) + 1);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(filled + 65536); // the file grew since fstat
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, std::size_t(bytes.size() - filled));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return std::nullopt;
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return bytes;
+    return readToEnd(info.st_size, [&file](char *into, qint64 room) -> qint64 {
+        for (;;) {
+            const ssize_t got = ::read(file.get(), into, std::size_t(room));
+            if (got >= 0 || errno != EINTR)
+                return got;
+        }
+    });
 }
 
 FileState examine(const QString &path)
@@ -119,6 +109,11 @@ FileState examine(const QString &path)
     state.owner = info.st_uid;
     state.group = info.st_gid;
     return state;
+}
+
+int sharedErrorCode(int code)
+{
+    return code == EDQUOT ? ENOSPC : code;
 }
 
 std::optional<Failure> replaceWhole(const QString &target, const QByteArray &bytes, const FileState &old)

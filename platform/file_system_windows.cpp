@@ -1,4 +1,5 @@
 #include "file_system.h"
+#include "read_to_end.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,10 +86,11 @@ int errnoFor(DWORD error)
     }
 }
 
-// Another program has the file open in a way that keeps this step out. A
-// replace is also refused with "access denied" while a file is on its way
-// out, so the replace waits on that too.
-bool heldByAnother(DWORD error, bool replacing)
+// Whether a step that failed with `error` is worth trying again after a
+// pause: another program has the file open in a way that keeps the step out,
+// which passes. A replace is also refused with "access denied" while a file
+// is on its way out, so the replace waits on that too.
+bool worthRetrying(DWORD error, bool replacing)
 {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
         || (replacing && error == ERROR_ACCESS_DENIED);
@@ -97,7 +99,7 @@ bool heldByAnother(DWORD error, bool replacing)
 // A replace refused as "access denied" may be a file that another program
 // holds open without letting it be deleted: asking for delete access alone
 // tells that from a file this user may not replace.
-bool openedElsewhere(const std::wstring &path)
+bool heldWithoutDeleteSharing(const std::wstring &path)
 {
     const HANDLE handle = ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -108,12 +110,17 @@ bool openedElsewhere(const std::wstring &path)
     return ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
+// Past this length a path takes the long-path prefix. The classic limit is
+// MAX_PATH, but the classic API takes a folder's path only while it leaves
+// room for an 8.3 name (12 characters) below it.
+constexpr int kLongestClassicPath = MAX_PATH - 12;
+
 // The path as the wide-character API takes it: absolute, with backslashes,
 // and with the long-path prefix past the classic length limit.
 std::wstring nativePath(const QString &path)
 {
     QString native = QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
-    if (native.size() >= MAX_PATH - 12 && !native.startsWith(QLatin1String("\\\\?\\"))) {
+    if (native.size() >= kLongestClassicPath && !native.startsWith(QLatin1String("\\\\?\\"))) {
         if (native.startsWith(QLatin1String("\\\\")))
             native = QLatin1String("\\\\?\\UNC\\") + native.mid(2);
         else
@@ -140,7 +147,7 @@ std::optional<QByteArray> readRegularFile(const QString &path)
     HANDLE opened = INVALID_HANDLE_VALUE;
     for (int attempt = 0;; ++attempt) {
         opened = ::CreateFileW(native.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (opened != INVALID_HANDLE_VALUE || !heldByAnother(::GetLastError(), false) || attempt == kHeldRetries)
+        if (opened != INVALID_HANDLE_VALUE || !worthRetrying(::GetLastError(), false) || attempt == kHeldRetries)
             break;
         ::Sleep(kHeldPauseMs);
     }
@@ -167,23 +174,14 @@ std::optional<QByteArray> readRegularFile(const QString &path)
     if (::GlobalMemoryStatusEx(&memory) && quint64(size.QuadPart) >= memory.ullAvailPageFile)
         throw std::bad_alloc();
 
-    QByteArray bytes;
-    // One spare byte, so that the end of a file read whole is seen without growing.
-    bytes.resize(qsizetype(size.QuadPart) + 1);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size())
-            bytes.resize(filled + 65536); // the file grew since its size was taken
-        const DWORD wanted = DWORD(std::min<qsizetype>(bytes.size() - filled, qsizetype(1) << 30));
+    return readToEnd(size.QuadPart, [&file](char *into, qint64 room) -> qint64 {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + filled, wanted, &got, nullptr))
-            return failedWithLastError();
-        if (got == 0)
-            break;
-        filled += got;
-    }
-    bytes.truncate(filled);
-    return bytes;
+        if (!::ReadFile(file.get(), into, DWORD(std::min<qint64>(room, qint64(1) << 30)), &got, nullptr)) {
+            failedWithLastError();
+            return -1;
+        }
+        return got;
+    });
 }
 
 FileState examine(const QString &path)
@@ -200,6 +198,11 @@ FileState examine(const QString &path)
     state.regular = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
     state.attributes = data.dwFileAttributes;
     return state;
+}
+
+int sharedErrorCode(int code)
+{
+    return code;
 }
 
 std::optional<Failure> replaceWhole(const QString &target, const QByteArray &bytes, const FileState &old)
@@ -249,10 +252,10 @@ std::optional<Failure> replaceWhole(const QString &target, const QByteArray &byt
         if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return std::nullopt;
         const DWORD error = ::GetLastError();
-        if (!heldByAnother(error, true))
+        if (!worthRetrying(error, true))
             return failed(error);
         if (attempt == kHeldRetries)
-            return failed(openedElsewhere(to) ? ERROR_SHARING_VIOLATION : error);
+            return failed(heldWithoutDeleteSharing(to) ? ERROR_SHARING_VIOLATION : error);
         ::Sleep(kHeldPauseMs);
     }
 }

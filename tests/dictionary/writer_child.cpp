@@ -1,7 +1,7 @@
 // test_writer's other copy of the program, to be killed, run in parallel, or
-// run under a file size limit, strace or another user:
+// run under strace or another user:
 //
-//   writer_child FILE PREFIX FIRST COUNT [LOCK_MS [FSIZE]]
+//   writer_child FILE PREFIX FIRST COUNT [LOCK_MS]
 //
 // adds PREFIX<i>=V<i> for i = FIRST .. FIRST + COUNT - 1, printing "start <i>"
 // before each. Exits 0, or 10 + the WriteFailure of the first failed write.
@@ -13,22 +13,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 int main(int argc, char **argv)
 {
     if (argc < 5)
         return 2;
-#ifndef _WIN32 // the file size limit is a POSIX one
-    if (const rlim_t limit = argc > 6 ? std::strtoull(argv[6], nullptr, 10) : 0) {
-        std::signal(SIGXFSZ, SIG_IGN); // so that a write past the limit fails with EFBIG
-        const struct rlimit size = {limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &size);
-    }
-#endif
     // Qt's arguments, which keep a path in any letters on every system.
     const QStringList arguments = QCoreApplication(argc, argv).arguments();
     const std::chrono::milliseconds timeout(argc > 5 ? std::atoll(argv[5]) : 10000);

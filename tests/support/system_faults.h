@@ -6,10 +6,21 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <memory>
+
 // What the tests need of the system itself: memory, handles, files that are
 // not regular, a save that fails. One implementation per system
 // (system_faults_posix.cpp, system_faults_windows.cpp).
 namespace testsystem {
+
+// For a fixture's constructor, where QVERIFY would return from the
+// constructor alone and let the test go on with a half-built fixture: a
+// failed check ends the test program, naming what failed.
+inline void require(bool ok, const char *what)
+{
+    if (!ok)
+        qFatal("fixture not set up: %s", what);
+}
 
 // The open file descriptors (handles on Windows) of this process.
 int openHandles();
@@ -40,7 +51,8 @@ public:
     QStringList paths;
 
 private:
-    void *m_pipe = nullptr;
+    struct Made; // what the system needed made, to be undone
+    std::unique_ptr<Made> m_made;
 };
 
 // While this lives, this process cannot take a terabyte of memory, whatever
@@ -55,21 +67,23 @@ private:
     unsigned long long m_saved = 0;
 };
 
-// While this lives, a save of the word list at `path`, whose bytes are
-// `current`, fails here in this process as the system makes saves fail:
-// the disk is full (POSIX, a file size limit just above `current`) or
-// another program holds the file open (Windows). reason() is what the
-// Add-word dialog then tells the user.
-class FailingSave {
+// While this lives, the system keeps a save of the word list at `path`,
+// whose bytes are `current`, from going through, here and in the programs
+// this process starts, as the system makes saves fail: the disk is full
+// (POSIX, a file size limit just above `current`) or another program holds
+// the file open (Windows). A save that gives up is what reason() tells the
+// user in the Add-word dialog; on Windows, a save that is still waiting when
+// this ends goes through.
+class SaveBlocker {
 public:
-    FailingSave(const QString &path, const QByteArray &current);
-    ~FailingSave();
-    Q_DISABLE_COPY(FailingSave)
+    SaveBlocker(const QString &path, const QByteArray &current);
+    ~SaveBlocker();
+    Q_DISABLE_COPY(SaveBlocker)
     static QString reason();
 
 private:
-    unsigned long long m_saved = 0;
-    void *m_state = nullptr; // the signal handler to restore, or the handle held
+    struct Saved; // what to restore: the limit and signal action, or the handle to close
+    std::unique_ptr<Saved> m_saved;
 };
 
 } // namespace testsystem

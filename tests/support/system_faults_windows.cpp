@@ -1,7 +1,6 @@
 #include "system_faults.h"
 
 #include <QDir>
-#include <QtTest>
 
 #include <cstring>
 
@@ -26,8 +25,7 @@ GuardedBytes::GuardedBytes(const QByteArray &bytes)
     m_length = data + page;
     m_base = static_cast<char *>(VirtualAlloc(nullptr, SIZE_T(m_length), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     DWORD old = 0;
-    if (!m_base || !VirtualProtect(m_base + data, SIZE_T(page), PAGE_NOACCESS, &old))
-        qFatal("cannot map a guarded buffer");
+    require(m_base && VirtualProtect(m_base + data, SIZE_T(page), PAGE_NOACCESS, &old), "a guarded buffer");
     m_view = QByteArrayView(m_base + data - bytes.size(), bytes.size());
     std::memcpy(m_base + data - bytes.size(), bytes.constData(), std::size_t(bytes.size()));
 }
@@ -37,19 +35,23 @@ GuardedBytes::~GuardedBytes()
     VirtualFree(m_base, 0, MEM_RELEASE);
 }
 
+struct NotRegularFiles::Made {
+    HANDLE pipe;
+};
+
 // A named pipe with no client stands where a FIFO would.
 NotRegularFiles::NotRegularFiles(const QString &)
 {
     const QString pipe = QStringLiteral("\\\\.\\pipe\\parlanta-test-%1").arg(GetCurrentProcessId());
-    m_pipe = CreateNamedPipeW(reinterpret_cast<const wchar_t *>(pipe.utf16()), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 0, 0, 0, nullptr);
-    QVERIFY(m_pipe != INVALID_HANDLE_VALUE);
+    m_made.reset(new Made{CreateNamedPipeW(reinterpret_cast<const wchar_t *>(pipe.utf16()), PIPE_ACCESS_DUPLEX,
+                                           PIPE_TYPE_BYTE, 4, 0, 0, 0, nullptr)});
+    require(m_made->pipe != INVALID_HANDLE_VALUE, "a named pipe");
     paths = {pipe, QStringLiteral("NUL")};
 }
 
 NotRegularFiles::~NotRegularFiles()
 {
-    if (m_pipe != INVALID_HANDLE_VALUE)
-        CloseHandle(m_pipe);
+    CloseHandle(m_made->pipe);
 }
 
 // Windows has no address-space limit to lower, and reserving the address
@@ -59,23 +61,27 @@ NotRegularFiles::~NotRegularFiles()
 MemoryCap::MemoryCap() = default;
 MemoryCap::~MemoryCap() = default;
 
-// Another program (a virus scanner, an editor) holding the file open keeps
-// the save from replacing it. The save waits a little, then gives up.
-FailingSave::FailingSave(const QString &path, const QByteArray &)
+struct SaveBlocker::Saved {
+    HANDLE held;
+};
+
+// Another program (a virus scanner, an editor) holding the file open, for
+// reading and letting others read, keeps the save from replacing it. The
+// save waits a little, then gives up.
+SaveBlocker::SaveBlocker(const QString &path, const QByteArray &)
 {
     const QString native = QDir::toNativeSeparators(path);
-    m_state = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    QVERIFY(m_state != INVALID_HANDLE_VALUE);
+    m_saved.reset(new Saved{CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)});
+    require(m_saved->held != INVALID_HANDLE_VALUE, "the word list held open");
 }
 
-FailingSave::~FailingSave()
+SaveBlocker::~SaveBlocker()
 {
-    if (m_state != INVALID_HANDLE_VALUE)
-        CloseHandle(m_state);
+    CloseHandle(m_saved->held);
 }
 
-QString FailingSave::reason()
+QString SaveBlocker::reason()
 {
     return QStringLiteral("the word list could not be changed (the file is in use by another program).");
 }

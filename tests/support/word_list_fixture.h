@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system_faults.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -17,11 +19,10 @@ inline QByteArray lines(std::initializer_list<const char *> list)
     return out;
 }
 
-
 // A temporary program folder for one test, with a dicy.ini written into it.
 class ProgramFolder {
 public:
-    ProgramFolder() { QVERIFY2(m_dir.isValid(), "no temporary folder"); }
+    ProgramFolder() { testsystem::require(m_dir.isValid(), "a temporary folder"); }
 
     QString path() const { return m_dir.path(); }
     QString wordList() const { return m_dir.filePath(QStringLiteral("dicy.ini")); }
