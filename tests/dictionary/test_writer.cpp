@@ -93,37 +93,58 @@ void TestWriter::takesOverALockLeftUnderItsOwnId()
     QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
 }
 
+void TestWriter::concurrentWritersAllLand_data()
+{
+    QTest::addColumn<bool>("ownList"); // the user's own list, beside a shared one they may not write
+    QTest::newRow("list beside the program") << false;
+    QTest::newRow("own list, made by the first add") << true;
+}
+
 void TestWriter::concurrentWritersAllLand()
 {
+    QFETCH(bool, ownList);
     ProgramFolder folder;
-    folder.writeWordList(lines({"[lexon]", "One=YAAK", "[other]", "x=y"}));
+    const QByteArray shared = lines({"[lexon]", "One=YAAK", "[other]", "x=y"});
+    folder.writeWordList(shared);
+    const QString own = ownList ? QStringLiteral("profile/parlanta/dicy.ini") : QStringLiteral("dicy.ini");
+    const QStringList beside = ownList ? QStringList{folder.wordList()} : QStringList{};
     QProcess children[4];
     for (int w = 0; w < 4; ++w)
-        children[w].start(kChild, {folder.wordList(), QStringLiteral("p%1_").arg(w), "0", "100", "250000"});
+        children[w].start(kChild, QStringList{folder.path() + u'/' + own, QStringLiteral("p%1_").arg(w), "0", "100", "250000"} + beside);
     for (QProcess &child : children)
         QCOMPARE(child.waitForFinished(250000) ? outcomeOf({}, child.exitCode()) : "hung", QStringLiteral("ok"));
 
-    const QByteArray file = folder.readWordList();
-    QVERIFY(file.startsWith(lines({"[lexon]", "One=YAAK"})) && file.endsWith(lines({"[other]", "x=y"})));
-    QCOMPARE(file.count("\r\n"), 4 + 4 * 100);
+    const QByteArray file = folder.read(own);
+    const QByteArray head = ownList ? lines({"[lexon]"}) : lines({"[lexon]", "One=YAAK"});
+    const QByteArray tail = ownList ? QByteArray() : lines({"[other]", "x=y"});
+    QVERIFY(file.startsWith(head) && file.endsWith(tail));
+    QCOMPARE(file.count("\r\n"), (head + tail).count("\r\n") + 4 * 100);
     for (int w = 0; w < 4 * 100; ++w) {
-        const QByteArray line = QStringLiteral("\r\np%1_%2=V%2\r\n").arg(w / 100).arg(w % 100).toLatin1();
+        const QByteArray line = QStringLiteral("\np%1_%2=V%2\r\n").arg(w / 100).arg(w % 100).toLatin1();
         QVERIFY2(file.count(line) == 1, line.constData());
     }
-    QCOMPARE(listing(folder.path()), QStringList{"dicy.ini"});
+    QCOMPARE(folder.readWordList(), ownList ? shared : file);
+    QCOMPARE(listing(folder.path()), ownList ? (QStringList{"dicy.ini", "profile"}) : QStringList{"dicy.ini"});
+    QCOMPARE(listing(QFileInfo(folder.path() + u'/' + own).path()), QStringList{"dicy.ini"});
 }
 
 void TestWriter::survivesBeingKilled()
 {
-    // Each child is killed after a random number of its "start" lines.
+    // Each child is killed after a random number of its "start" lines while
+    // adding to the user's own list (the same save as a list beside the
+    // program), beside a shared list that must stay as it is, alone.
     ProgramFolder folder;
-    folder.writeWordList(words(0));
+    folder.writeWordList(lines({"[lexon]", "Shared=WORD"}));
+    QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("profile")));
+    const QString own = folder.path() + QStringLiteral("/profile/dicy.ini");
+    folder.write(QStringLiteral("profile/dicy.ini"), words(0));
     QRandomGenerator random(20240607);
     int written = 0;
     for (int kill = 0; kill < 200; ++kill) {
         QProcess child;
         // Text mode: a Windows child ends its lines with CR LF.
-        child.start(kChild, {folder.wordList(), "word", QString::number(written), "100000"}, QIODevice::ReadWrite | QIODevice::Text);
+        child.start(kChild, {own, "word", QString::number(written), "100000", "10000", folder.wordList()},
+                    QIODevice::ReadWrite | QIODevice::Text);
         const QByteArray wanted = "start " + QByteArray::number(written + random.bounded(0, 4)) + '\n';
         while (!child.peek(child.bytesAvailable()).contains(wanted))
             QVERIFY2(child.waitForReadyRead(10000), "the child stopped talking");
@@ -131,10 +152,12 @@ void TestWriter::survivesBeingKilled()
         QVERIFY(child.waitForFinished(10000));
         const QByteArray said = child.readAll();
         const int started = said.mid(said.lastIndexOf("start ") + 6).trimmed().toInt();
-        written = wordsAfterKill(folder.readWordList(), started);
+        written = wordsAfterKill(folder.read(QStringLiteral("profile/dicy.ini")), started);
         QVERIFY2(written >= 0, qPrintable(QStringLiteral("kill %1, adding word%2").arg(kill).arg(started)));
+        QCOMPARE(listing(folder.path()), (QStringList{"dicy.ini", "profile"}));
+        QCOMPARE(folder.readWordList(), lines({"[lexon]", "Shared=WORD"}));
         // A lock (or QLockFile's .rmlock) whose holder was killed before writing its id goes stale only after 30 s.
-        for (const QFileInfo &lock : QDir(folder.path()).entryInfoList({"*lock"}))
+        for (const QFileInfo &lock : QDir(folder.path() + QStringLiteral("/profile")).entryInfoList({"*lock"}))
             QVERIFY(lock.size() > 0 || QFile::remove(lock.filePath()));
     }
 }

@@ -85,6 +85,7 @@ private slots:
     void failsAndLeavesTheFileAlone_data();
     void failsAndLeavesTheFileAlone();
     void takesOverALockLeftUnderItsOwnId();
+    void concurrentWritersAllLand_data();
     void concurrentWritersAllLand();
     void survivesBeingKilled();
 };
