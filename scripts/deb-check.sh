@@ -5,7 +5,9 @@
 # driven from the keyboard with xdotool: a shared word is found, a word added
 # through the Add-word dialog lands in the user's own list and nowhere under
 # /usr, a word the list holds is refused, the other user does not see it, and
-# removal, purge, reinstall and an upgrade all leave the users' lists alone.
+# removal, purge, reinstall and an upgrade all leave the users' lists alone;
+# last, a portable copy in a folder the user may not write keeps the user's
+# words in their own list too.
 #
 # The root is made once with debootstrap, from the mirror this machine's apt
 # uses, and kept as a tarball in ~/.cache/parlanta with the packages apt
@@ -195,14 +197,15 @@ until_ok() {
 }
 
 program=
-# start USER: runs the installed program as USER and waits for its window.
+# start USER: runs the installed program (or $program_path) as USER and
+# waits for its window.
 start() {
     local user=$1 uid
     uid=$(in_root id -u "$user")
     install -d -m 700 -o "$uid" -g "$uid" "$root/run/user/$uid"
     chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
         PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
-        /usr/bin/parlanta >>"$work/parlanta.log" 2>&1 &
+        "${program_path:-/usr/bin/parlanta}" >>"$work/parlanta.log" 2>&1 &
     program=$!
     pids+=("$program")
     until_ok 100 main_window || return 1
@@ -328,6 +331,22 @@ apt_get install --no-install-recommends "$second" &&
 check "upgraded: alice's Mountain still gives KOH" expect_equal "$(lookup alice Mountain)" KOH
 check "upgraded: the new shared word $new_word gives $new_value" expect_equal "$(lookup alice "$new_word")" "$new_value"
 check "upgraded: both users' lists unchanged" lists_kept
+
+# A portable copy unpacked where the user may not write (the Linux archive's
+# layout: the program with its list and read-me beside it, in a folder root
+# owns): the user's words go to their own list, and the copy stays as it is.
+portable=/opt/parlanta-2.0-Linux
+install -d -m 755 "$root$portable"
+cp "$root/usr/bin/parlanta" "$root/usr/share/parlanta/dicy.ini" "$root/usr/share/parlanta/Readme.txt" "$root$portable/"
+portable_state() { (cd "$root$portable" && find . -printf '%p %y %s %m %u\n' | LC_ALL=C sort && sha256sum dicy.ini); }
+portable_before=$(portable_state)
+program_path=$portable/parlanta
+check "portable copy: bob's own River gives ROD" expect_equal "$(lookup bob River)" ROD
+message=$(add bob Cloud jambar)
+check "portable copy: adding Cloud = jambar is confirmed" expect_equal "$message" "Cloud was added successfuly in to Parlanta"
+check "portable copy: Cloud=JAMBAR is in bob's own list" grep -q $'^Cloud=JAMBAR\r$' "$(user_list bob)"
+check "portable copy: its folder is unchanged, with nothing added" expect_equal "$(portable_state)" "$portable_before"
+program_path=
 
 if [ "$failures" -ne 0 ]; then
     [ -s "$work/parlanta.log" ] && { echo "--- parlanta's output (last lines):"; tail -n 20 "$work/parlanta.log"; }
