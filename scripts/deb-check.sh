@@ -208,7 +208,7 @@ start() {
         "${program_path:-/usr/bin/parlanta}" >>"$work/parlanta.log" 2>&1 &
     program=$!
     pids+=("$program")
-    until_ok 100 main_window || return 1
+    until_ok 300 main_window || return 1  # up to 30 s on a loaded machine
     x xdotool windowfocus --sync "$main" >/dev/null
 }
 main_window() { main=$(x xdotool search --onlyvisible --name '^Parlanta$' 2>/dev/null | head -n 1) && [ -n "$main" ]; }
@@ -338,6 +338,9 @@ check "upgraded: both users' lists unchanged" lists_kept
 portable=/opt/parlanta-2.0-Linux
 install -d -m 755 "$root$portable"
 cp "$root/usr/bin/parlanta" "$root/usr/share/parlanta/dicy.ini" "$root/usr/share/parlanta/Readme.txt" "$root$portable/"
+# The list itself may be written by anyone: only the folder keeps the user
+# out, and a save there (its new file, its lock) could not be made.
+chmod 666 "$root$portable/dicy.ini"
 portable_state() { (cd "$root$portable" && find . -printf '%p %y %s %m %u\n' | LC_ALL=C sort && sha256sum dicy.ini); }
 portable_before=$(portable_state)
 program_path=$portable/parlanta
