@@ -40,6 +40,7 @@ trap 'restore; [ -n "$changed" ] || rm -f "$backup"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 gaps=0
+: >"$build/mutants-detail.txt"
 printf '%-30s %s\n' fault "caught by"
 while IFS= read -r line; do
     case "$line" in ''|'#'*) continue ;; esac
@@ -75,8 +76,14 @@ while IFS= read -r line; do
     elif ! cmake --build "$build" >/dev/null 2>&1; then
         verdict="does not build"
     else
-        failed=$(cd "$build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 120 2>&1 \
-            | sed -n 's/^[[:space:]]*[0-9]* - \([A-Za-z0-9_]*\) (.*/\1/p' | sort -u | tr '\n' ' ')
+        (cd "$build" && QT_QPA_PLATFORM=offscreen ctest -j2 --timeout 120 --output-on-failure) \
+            >"$build/mutant-ctest.log" 2>&1
+        failed=$(sed -n 's/^[[:space:]]*[0-9]* - \([A-Za-z0-9_]*\) (.*/\1/p' "$build/mutant-ctest.log" \
+            | sort -u | tr '\n' ' ')
+        # Which test functions and rows failed, so that a test is removed
+        # only when another still catches each fault it catches.
+        ID=$id perl -ne 'print "$ENV{ID} $1\n" if /^FAIL!\s*:\s*(\S+?::\w+(?:\(.*?\))?)(?: |\r?$)/' \
+            "$build/mutant-ctest.log" | sort -u >>"$build/mutants-detail.txt"
         verdict=${failed:-"NOT CAUGHT"}
         [ -n "$failed" ] || gaps=1
     fi
