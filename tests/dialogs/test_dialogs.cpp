@@ -119,7 +119,7 @@ struct AnyWindow {
     // What the folder holds besides the word list: no lock, no temporary copy.
     QStringList leftBehind() const
     {
-        QStringList names = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        QStringList names = listing(folder.path());
         names.removeOne(QStringLiteral("dicy.ini"));
         return names;
     }
@@ -443,7 +443,7 @@ private slots:
         QCOMPARE(f.folder.read(QStringLiteral("profile/parlanta/dicy.ini")), ownAfter);
         QCOMPARE(f.folder.readWordList(), kWords);
         QCOMPARE(f.leftBehind(), QStringList{"profile"});
-        QCOMPARE(QDir(profile).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"dicy.ini"});
+        QCOMPARE(listing(profile), QStringList{"dicy.ini"});
     }
 
     void failedWriteIsNotConfirmed()

@@ -35,11 +35,6 @@ inline int run(QStringList command)
     return !child.waitForFinished(60000) ? -2 : child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
 }
 
-inline QStringList listing(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 // A word list of n + 4 non-blank lines, with word0=V0 .. word<n-1>=V<n-1> as writer_child adds them.
 inline QByteArray words(int n)
 {

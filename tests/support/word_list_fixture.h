@@ -3,6 +3,7 @@
 #include "system_faults.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -17,6 +18,12 @@ inline QByteArray lines(std::initializer_list<const char *> list)
     for (const char *line : list)
         out += QByteArray(line) + "\r\n";
     return out;
+}
+
+// What a folder holds, hidden files included, by name.
+inline QStringList listing(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // A temporary program folder for one test, with a dicy.ini written into it.
