@@ -1,4 +1,3 @@
-#include "desktop_platform.h"
 #include "huge_word_list.h"
 #include "form1.h"
 #include "recording_platform.h"
@@ -118,45 +117,38 @@ private slots:
     {
         QTest::addColumn<QStringList>("typed"); // searched for one after the other
         QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QByteArray>("own"); // the user's own list, read first; null: none
         using L = QStringList;
-        QTest::newRow("no search yet") << L{} << shows("", kStart, "", "");
-        QTest::newRow("found, other case") << L{"one"} << shows("YAAK", "Search for ONE...", "Found", "", "Image1");
-        QTest::newRow("empty value") << L{"empty"} << shows("", "Search for EMPTY...", "Found", "", "Image1");
-        QTest::newRow("accented word") << L{QString::fromUtf8("CAFÉ")} << shows(QString::fromUtf8("KÉŸ"), QString::fromUtf8("Search for CAFÉ..."), "Found", "", "Image1");
-        QTest::newRow("missing word") << L{"two"} << shows("NONE", kStart, "Not found", kAddIt, "Image2", "Image4");
-        QTest::newRow("trailing space") << L{"One "} << shows("NONE", kStart, "Not found", kAddIt, "Image2", "Image4");
-        QTest::newRow("missing keeps the earlier search") << L{"one", "two"} << shows("NONE", "Search for ONE...", "Not found", kAddIt, "Image2", "Image4");
-        QTest::newRow("found after missing") << L{"two", "One"} << shows("YAAK", "Search for ONE...", "Found", "", "Image1");
+        const QByteArray own = "[lexon]\r\nOne=adinag\r\nRain=haur\r\n";
+        QTest::newRow("no search yet") << L{} << shows("", kStart, "", "") << QByteArray();
+        QTest::newRow("found, other case") << L{"one"} << shows("YAAK", "Search for ONE...", "Found", "", "Image1") << QByteArray();
+        QTest::newRow("empty value") << L{"empty"} << shows("", "Search for EMPTY...", "Found", "", "Image1") << QByteArray();
+        QTest::newRow("accented word") << L{QString::fromUtf8("CAFÉ")} << shows(QString::fromUtf8("KÉŸ"), QString::fromUtf8("Search for CAFÉ..."), "Found", "", "Image1") << QByteArray();
+        QTest::newRow("missing word") << L{"two"} << shows("NONE", kStart, "Not found", kAddIt, "Image2", "Image4") << QByteArray();
+        QTest::newRow("trailing space") << L{"One "} << shows("NONE", kStart, "Not found", kAddIt, "Image2", "Image4") << QByteArray();
+        QTest::newRow("missing keeps the earlier search") << L{"one", "two"} << shows("NONE", "Search for ONE...", "Not found", kAddIt, "Image2", "Image4") << QByteArray();
+        QTest::newRow("found after missing") << L{"two", "One"} << shows("YAAK", "Search for ONE...", "Found", "", "Image1") << QByteArray();
+        QTest::newRow("own word over the shared one") << L{"one"} << shows("ADINAG", "Search for ONE...", "Found", "", "Image1") << own;
+        QTest::newRow("own word") << L{"rain"} << shows("HAUR", "Search for RAIN...", "Found", "", "Image1") << own;
+        QTest::newRow("shared word, own list lacks it") << L{"empty"} << shows("", "Search for EMPTY...", "Found", "", "Image1") << own;
     }
 
     void searchShowsTheOutcome()
     {
         QFETCH(QStringList, typed);
         QFETCH(QStringList, expected);
+        QFETCH(QByteArray, own);
         Fixture f;
         f.folder.writeWordList(kWords);
+        if (!own.isNull()) {
+            f.platform.ownList = f.folder.path() + QStringLiteral("/own.ini");
+            f.folder.write(QStringLiteral("own.ini"), own);
+        }
         for (const QString &word : typed)
             f.search(word);
         QCOMPARE(f.screen(), expected);
         QCOMPARE(f.text1()->text(), typed.value(typed.size() - 1)); // a search never changes the box
         QVERIFY(f.platform.messages.isEmpty());
-    }
-
-    // Where the shared list is not the user's to write, the user's own list is
-    // read first.
-    void searchReadsTheOwnListFirst()
-    {
-        Fixture f;
-        f.folder.writeWordList(kWords);
-        f.platform.ownList = f.folder.path() + QStringLiteral("/own.ini");
-        f.folder.write(QStringLiteral("own.ini"), "[lexon]\r\nOne=adinag\r\nRain=haur\r\n");
-        const QList<std::pair<QString, QString>> searches = {
-            {"one", "ADINAG"}, {"rain", "HAUR"}, {"empty", ""}};
-        for (const auto &[word, value] : searches) {
-            f.search(word);
-            QCOMPARE(f.text2()->text(), value);
-            QCOMPARE(f.bar()->panelText(Panel::Second), QStringLiteral("Found"));
-        }
     }
 
     void failedSearchChangesNothing_data()
@@ -395,28 +387,6 @@ private slots:
             QVERIFY(f.window->close());
         QCOMPARE(f.platform.endRequests, 1);
         QVERIFY(f.platform.messages.isEmpty()); // nothing is asked
-    }
-
-    void endProgramClosesNothingAndTakesEveryWindow()
-    {
-        // The desktop's end of the program hides every window without a close event.
-        struct CloseCounter final : QObject {
-            int closes = 0;
-            bool eventFilter(QObject *, QEvent *event) override { return closes += event->type() == QEvent::Close, false; }
-        } counter;
-        Fixture f;
-        f.run("subTec");
-        f.run("subLanguage");
-        QPointer<QWidget> technology = f.open(W::Technology);
-        QPointer<QWidget> language = f.open(W::Language);
-        for (QWidget *window : {static_cast<QWidget *>(f.window.get()), technology.data(), language.data()})
-            window->installEventFilter(&counter);
-        platform::DesktopPlatform().endProgram();
-        QVERIFY(!f.window->isVisible() && !technology->isVisible() && !language->isVisible());
-        QCOMPARE(counter.closes, 0);
-
-        f.window.reset();
-        QVERIFY(technology.isNull() && language.isNull());
     }
 
     void rightButtonOffersThePopUpOverTheBareSurfaceOnly_data()

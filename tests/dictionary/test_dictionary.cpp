@@ -215,22 +215,6 @@ private slots:
         QCOMPARE(scanAllPaths(file, key), expected);
     }
 
-    void keyAtEveryOffset()
-    {
-        // The key slides over two blocks, after a line that shares its length
-        // and its last byte; the line ends vary with the offset. A key longer
-        // than a block finds its line start blocks back.
-        const char *ends[] = {"\r\n", "\r", " \r\n", "", "\n\r"};
-        for (const QByteArray &stem : {QByteArray(), QByteArray(70, 'q')}) {
-            for (int shift = 0; shift < 140; ++shift) {
-                const QByteArray lead = shift % 2 ? QByteArray(shift, ' ') : QByteArray(shift / 2, 'x') + "=\r\n";
-                const QByteArray file = "[lexon]\r\n" + lead + stem + "kE\xffy=a\r\n" + stem + "kE\xff\x9f=b" + ends[shift % 5];
-                scanAllPaths(file, stem + "ke\xff\xff");
-                scanAllPaths(file, stem + "ke\x9f\x9f");
-            }
-        }
-    }
-
     void randomLists()
     {
         // Lines from pieces that each touch a rule, in random order and case.
@@ -420,15 +404,6 @@ private slots:
         QCOMPARE(listing(lists.root.path() + QStringLiteral("/share")), QStringList{"dicy.ini"});
         QCOMPARE(listing(lists.root.path() + QStringLiteral("/profile/parlanta")), QStringList{"dicy.ini"});
         QCOMPARE(lookUp(lists.places.readOrder(), "rain"), found("HAUR"));
-    }
-
-    void addWithoutAProfileFolderFails()
-    {
-        TwoLists lists(kShared, QByteArray());
-        const std::optional<WriteError> error = addToOwnList("lexon", "Rain", "HAUR", {lists.shared, QString()});
-        QVERIFY(error && error->failure == WriteFailure::FolderMissing);
-        QCOMPARE(lists.root.read(QStringLiteral("share/dicy.ini")), kShared);
-        QCOMPARE(listing(lists.root.path() + QStringLiteral("/share")), QStringList{"dicy.ini"});
     }
 };
 
