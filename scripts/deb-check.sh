@@ -6,20 +6,23 @@
 # through the Add-word dialog lands in the user's own list and nowhere under
 # /usr, a word the list holds is refused, the other user does not see it, and
 # removal, purge, reinstall and an upgrade all leave the users' lists alone;
-# last, a portable copy in a folder the user may not write keeps the user's
-# words in their own list too.
+# last, the Linux archive unpacked by root into a folder the user may not
+# write keeps the user's words in their own list too.
 #
 # The root is made once with debootstrap, from the mirror this machine's apt
 # uses, and kept as a tarball in ~/.cache/parlanta with the packages apt
 # fetched for it; every run unpacks a fresh copy and throws it away after.
 #
-# Usage: deb-check.sh parlanta_VERSION_ARCH.deb     (needs root; uses sudo)
+# Usage: deb-check.sh parlanta_VERSION_ARCH.deb parlanta-VERSION-Linux.tar.gz
+#        (needs root; uses sudo)
 set -euo pipefail
-[ $# -eq 1 ] && [ -f "$1" ] || { echo "usage: $0 parlanta_VERSION_ARCH.deb" >&2; exit 2; }
+[ $# -eq 2 ] && [ -f "$1" ] && [ -f "$2" ] ||
+    { echo "usage: $0 parlanta_VERSION_ARCH.deb parlanta-VERSION-Linux.tar.gz" >&2; exit 2; }
 deb=$(realpath "$1")
-cache=${PARLANTA_CACHE:-$HOME/.cache/parlanta}
+archive=$(realpath "$2")
+cache=${PARLANTA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parlanta}
 if [ "$(id -u)" -ne 0 ]; then
-    exec sudo PARLANTA_CACHE="$cache" "$0" "$deb"
+    exec sudo PARLANTA_CACHE="$cache" "$0" "$deb" "$archive"
 fi
 suite=bookworm
 tarball="$cache/debian12-root.tar.gz"
@@ -332,12 +335,12 @@ check "upgraded: alice's Mountain still gives KOH" expect_equal "$(lookup alice 
 check "upgraded: the new shared word $new_word gives $new_value" expect_equal "$(lookup alice "$new_word")" "$new_value"
 check "upgraded: both users' lists unchanged" lists_kept
 
-# A portable copy unpacked where the user may not write (the Linux archive's
-# layout: the program with its list and read-me beside it, in a folder root
-# owns): the user's words go to their own list, and the copy stays as it is.
-portable=/opt/parlanta-2.0-Linux
-install -d -m 755 "$root$portable"
-cp "$root/usr/bin/parlanta" "$root/usr/share/parlanta/dicy.ini" "$root/usr/share/parlanta/Readme.txt" "$root$portable/"
+# The Linux archive unpacked by root into /opt, where the user may not write:
+# the user's words go to their own list, and the copy stays as it is.
+portable=/opt/$(tar -tzf "$archive" | awk -F / 'NR == 1 { print $1 }')
+tar --no-same-owner -xzf "$archive" -C "$root/opt"
+[ -x "$root$portable/parlanta" ] && [ -f "$root$portable/dicy.ini" ] || fail "the archive holds no program and list"
+chmod 755 "$root$portable"
 # The list itself may be written by anyone: only the folder keeps the user
 # out, and a save there (its new file, its lock) could not be made.
 chmod 666 "$root$portable/dicy.ini"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the tracked files (in a copy under
 # build-deb/, so the work tree stays clean), checks it with lintian and the
-# desktop-entry and AppStream validators, tries it in a clean Debian 12 root
-# (scripts/deb-check.sh) and prints the package's path last.
+# desktop-entry and AppStream validators, builds the Linux archive from the
+# same copy, tries both in a clean Debian 12 root (scripts/deb-check.sh) and
+# prints the package's path last.
 #   deb.sh                     all of that
 #   deb.sh --no-root           without the clean root
 #   deb.sh --mutants [pattern] each deliberate fault of scripts/mutants-deb.txt
@@ -74,7 +75,17 @@ complaint=$(appstreamcli validate --no-net --pedantic --no-color "$metainfo" 2>&
     { echo "$complaint"; echo "FAIL: appstreamcli validate $(basename "$metainfo")" >&2; exit 1; }
 echo "PASS: desktop entry and metainfo validate"
 
+# The Linux archive, from the same sources, for the check of a portable copy
+# unpacked where the user may not write.
+archive_build="$out/archive"
+rm -rf "$archive_build"
+{ cmake -S "$out/src" -B "$archive_build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
+    nice cmake --build "$archive_build" && (cd "$archive_build" && cpack -G TGZ); } >"$out/archive.log" 2>&1 ||
+    { tail -n 40 "$out/archive.log"; echo "FAIL: the Linux archive (log: $out/archive.log)" >&2; exit 1; }
+archive=$(echo "$archive_build"/parlanta-*-Linux.tar.gz)
+echo "PASS: built $(basename "$archive")"
+
 if [ "${1:-}" != --no-root ]; then
-    "$root/scripts/deb-check.sh" "$deb"
+    "$root/scripts/deb-check.sh" "$deb" "$archive"
 fi
 echo "$deb"
