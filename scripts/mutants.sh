@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Applies each deliberate fault of scripts/mutants.txt alone, rebuilds, runs
 # the tests and prints which test programs catch it. A fault caught by none
-# is a gap in the tests; the run exits 1 if there is one.
+# is a gap in the tests; the run exits 1 if there is one. The test functions
+# and rows that failed on each fault go to mutants-detail.txt in the build
+# folder (Linux only: under Wine the tests' own output does not reach CTest).
 #   mutants.sh [id-pattern]    only the faults whose id matches (grep -E)
 #   mutants.sh --windows [id-pattern]
 #       the faults of scripts/mutants-windows.txt, in the Windows build that
