@@ -1,16 +1,29 @@
-// Draws the main window after a search, for the README:
+// Draws the windows, for the README and for comparing one build with another:
 //   screenshot <folder holding dicy.ini> <output.png>
+//       the main window after a search
+//   screenshot --all <folder holding dicy.ini> <output folder> [light|dark|contrast]
+//       every window, each as <object name>.png, in the given palette
+// The scale is Qt's own: set QT_SCALE_FACTOR to draw at 2x.
 
+#include "about_window.h"
+#include "add_word_dialog.h"
+#include "days_window.h"
 #include "desktop_platform.h"
 #include "form1.h"
+#include "language_window.h"
+#include "numbers_window.h"
+#include "technology_window.h"
+#include "test_palettes.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTest>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -37,27 +50,52 @@ private:
     QString m_folder;
 };
 
+// Shows the window as the active one, even where no window manager or
+// display makes it so, and draws it.
+bool save(QWidget &window, const QString &file)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    if (auto *list = window.findChild<QComboBox *>(QStringLiteral("Combo1")))
+        QTest::keyClick(list, Qt::Key_Down); // the first item chosen
+    if (window.grab().save(file))
+        return true;
+    std::fprintf(stderr, "screenshot: %s could not be saved\n", qPrintable(file));
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fputs("usage: screenshot <folder holding dicy.ini> <output.png>\n", stderr);
+    const bool all = argc >= 4 && QByteArray(argv[1]) == "--all";
+    if (!(argc == 3 || (all && argc <= 5))) {
+        std::fputs("usage: screenshot <folder holding dicy.ini> <output.png>\n"
+                   "       screenshot --all <folder holding dicy.ini> <output folder> [light|dark|contrast]\n",
+                   stderr);
         return 2;
     }
-    FolderPlatform platform(QString::fromLocal8Bit(argv[1]));
+    if (all && argc == 5)
+        QApplication::setPalette(test_palettes::named(QString::fromLatin1(argv[4])));
+    FolderPlatform platform(QString::fromLocal8Bit(argv[all ? 2 : 1]));
     Form1 window(platform);
     window.show();
-    // Drawn as the window the user is typing in, even where no window
-    // manager or display makes it the active one.
     QApplication::setActiveWindow(&window);
     auto *search = window.findChild<QLineEdit *>(QStringLiteral("Text1"));
     QTest::keyClicks(search, QStringLiteral("Friday"));
     QTest::keyClick(search, Qt::Key_Return);
-    if (!window.grab().save(QString::fromLocal8Bit(argv[2]))) {
-        std::fputs("screenshot: the picture could not be saved\n", stderr);
-        return 1;
+    if (!all)
+        return save(window, QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+
+    const QDir out(QString::fromLocal8Bit(argv[3]));
+    std::unique_ptr<QWidget> others[] = {std::make_unique<frmAdd>(platform), std::make_unique<Form2>(),
+                                         std::make_unique<Form3>(),          std::make_unique<frmTech>(),
+                                         std::make_unique<Dialog>(),         std::make_unique<frmAbout>()};
+    bool saved = save(window, out.filePath(QStringLiteral("Form1.png")));
+    for (const auto &other : others) {
+        saved = save(*other, out.filePath(other->objectName() + QStringLiteral(".png"))) && saved;
+        other->hide();
     }
-    return 0;
+    return saved ? 0 : 1;
 }
