@@ -238,10 +238,10 @@ void Form1::createControls()
                              place(5520, 3480, 1215, 615));
     Command3->setToolTip(QStringLiteral("Exit"));
     Command2 = pictureButton(client, "Command2", QStringLiteral("Clear &All"),
-                             QIcon(pictures::maskedBitmap(QStringLiteral("clear.bmp"))), 16,
+                             pictures::bitmap(QStringLiteral("clear.bmp")), 16,
                              place(480, 3480, 1215, 615));
     Command1 = pictureButton(client, "Command1", QStringLiteral("&Search"),
-                             QIcon(pictures::maskedBitmap(QStringLiteral("search.bmp"))), 16,
+                             pictures::bitmap(QStringLiteral("search.bmp")), 16,
                              place(3000, 3480, 1215, 615));
 
     Text2 = new QLineEdit(client);

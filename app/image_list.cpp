@@ -2,6 +2,27 @@
 
 #include "pictures.h"
 
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+
+// A 16-pixel bitmap in the middle of a toolbar button's 32-pixel place, at
+// each density from the bitmap's own image for it.
+QIcon inToolbarPlace(const QIcon &bitmap)
+{
+    QIcon placed;
+    for (int scale = 1; scale <= 3; ++scale) {
+        QPixmap place(32 * scale, 32 * scale);
+        place.fill(Qt::transparent);
+        QPainter(&place).drawPixmap(8 * scale, 8 * scale, bitmap.pixmap(QSize(16, 16) * scale, 1.0));
+        placed.addPixmap(place);
+    }
+    return placed;
+}
+
+} // namespace
+
 ImageList::ImageList()
 {
     const char *const files[] = {
@@ -10,8 +31,7 @@ ImageList::ImageList()
     };
     for (const char *file : files) {
         const QString name = QLatin1String(file);
-        // Bitmaps carry light grey where they are transparent; icons have masks of their own.
-        m_images.append(name.endsWith(QLatin1String(".bmp")) ? QIcon(pictures::maskedBitmap(name))
+        m_images.append(name.endsWith(QLatin1String(".bmp")) ? inToolbarPlace(pictures::bitmap(name))
                                                               : pictures::icon(name));
     }
 }

@@ -1,6 +1,7 @@
 #include "status_bar.h"
 
 #include "layout.h"
+#include "picture_label.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,7 +34,7 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
         auto *layout = new QHBoxLayout(panel.frame);
         layout->setContentsMargins(2, 0, 2, 0);
         layout->setSpacing(3);
-        panel.picture = new QLabel(panel.frame);
+        panel.picture = new PictureLabel(panel.frame, "", QSize(kPictureSize, kPictureSize), QRect());
         panel.picture->setFixedSize(kPictureSize, kPictureSize);
         panel.picture->setAccessibleName(QString());
         panel.text = new QLabel(panel.frame);
@@ -57,7 +58,7 @@ void MainStatusBar::setPanelPicture(Panel panel, const QIcon &picture)
 {
     PanelWidgets &widgets = at(panel);
     widgets.icon = picture;
-    widgets.picture->setPixmap(picture.isNull() ? QPixmap() : picture.pixmap(kPictureSize, kPictureSize));
+    widgets.picture->setPicture(picture);
     widgets.picture->setVisible(!picture.isNull());
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 
+class PictureLabel;
 class QLabel;
 
 // The main window's status bar: three panels, numbered 1 to 3 from the left,
@@ -26,7 +27,7 @@ public:
 private:
     struct PanelWidgets {
         QWidget *frame = nullptr;
-        QLabel *picture = nullptr;
+        PictureLabel *picture = nullptr;
         QLabel *text = nullptr;
         QIcon icon;
     };

@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "layout.h"
+#include "picture_label.h"
 #include "pictures.h"
 
 #include <QFrame>
@@ -19,14 +20,11 @@ namespace {
 const QString kIcon = QStringLiteral("main.ico");
 const QColor kBlack(0, 0, 0);
 
-QLabel *pictureLabel(QWidget *parent, const char *name, const QPixmap &picture, const QRect &geometry)
+void pictureLabel(QWidget *parent, const char *name, const QIcon &picture, const QSize &size, const QRect &geometry)
 {
-    auto *holder = new QLabel(parent);
-    holder->setObjectName(QLatin1String(name));
-    holder->setGeometry(geometry);
-    holder->setPixmap(picture);
+    auto *holder = new PictureLabel(parent, name, size, geometry);
+    holder->setPicture(picture);
     holder->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return holder;
 }
 
 // One line of the separator, drawn from (x1, y) to (x2, y) in twips.
@@ -54,7 +52,7 @@ frmAbout::frmAbout() : QDialog(nullptr, controls::windowFlags(controls::Border::
 
 void frmAbout::createControls()
 {
-    pictureLabel(this, "picIcon", pictures::icon(kIcon).pixmap(32, 32), fromTwips(240, 240, 540, 540));
+    pictureLabel(this, "picIcon", pictures::icon(kIcon), QSize(32, 32), fromTwips(240, 240, 540, 540));
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -70,7 +68,7 @@ void frmAbout::createControls()
     Label3->setWordWrap(true);
     controls::label(this, "Label2", QStringLiteral("parlanta@example.org"), fromTwips(1920, 3000, 2295, 375));
     controls::label(this, "Label1", QStringLiteral("Parlanta team"), fromTwips(360, 3000, 1455, 255));
-    pictureLabel(this, "Image1", QPixmap(pictures::path(QStringLiteral("banner.bmp"))),
+    pictureLabel(this, "Image1", pictures::bitmap(QStringLiteral("banner.bmp"), false), QSize(355, 81),
                  fromTwips(240, 1200, 5325, 1215));
     horizontalLine(this, "Line1_1", 120, 5684, 2445, 1, QColor(128, 128, 128));
     controls::label(this, "lblDescription", QStringLiteral("Balouchi dictionary"), fromTwips(1080, 840, 2325, 330),

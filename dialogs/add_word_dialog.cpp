@@ -4,6 +4,7 @@
 #include "controls.h"
 #include "layout.h"
 #include "lookup.h"
+#include "picture_label.h"
 #include "pictures.h"
 #include "platform.h"
 #include "word_list_file.h"
@@ -139,10 +140,8 @@ void frmAdd::createControls()
     for (QLineEdit *box : {txtEngAdd, txtBalAdd})
         box->setMaxLength(controls::kTypedTextLimit);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(fromTwips(4440, 1800, 480, 480));
-    Image1->setPixmap(pictures::icon(kIcon).pixmap(32, 32));
+    Image1 = new PictureLabel(this, "Image1", QSize(32, 32), fromTwips(4440, 1800, 480, 480));
+    Image1->setPicture(pictures::icon(kIcon));
 
     Label2 = controls::label(this, "Label2", QStringLiteral("Balouchi"), fromTwips(240, 1080, 1095, 255));
     Label1 = controls::label(this, "Label1", QStringLiteral("English"), fromTwips(240, 120, 735, 255));

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QWidget>
 
+class PictureLabel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -42,7 +43,7 @@ private:
     QPushButton *cmdAdd = nullptr;
     QLineEdit *txtBalAdd = nullptr;
     QLineEdit *txtEngAdd = nullptr;
-    QLabel *Image1 = nullptr;
+    PictureLabel *Image1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label1 = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "technology_window.h"
 
 #include "layout.h"
+#include "picture_label.h"
 #include "pictures.h"
 
 #include <QComboBox>
@@ -45,10 +46,8 @@ void frmTech::createControls()
     createCombo1(fromTwips(240, 840, 2175, 315));
 
     // Decoration only: the window's own icon at its natural size.
-    auto *Image1 = new QLabel(Frame1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(fromTwips(5520, 2040, 480, 480));
-    Image1->setPixmap(pictures::icon(kIcon).pixmap(32, 32));
+    auto *Image1 = new PictureLabel(Frame1, "Image1", QSize(32, 32), fromTwips(5520, 2040, 480, 480));
+    Image1->setPicture(pictures::icon(kIcon));
 
     createLabels(fromTwips(240, 480, 1455, 255), fromTwips(2880, 480, 1095, 255));
 }

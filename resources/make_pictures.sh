@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Regenerates every picture in this folder: the window and button icons (.ico),
-# the small 16-colour button bitmaps (.bmp) and the banner of the main window.
+# the small 16-colour button bitmaps (.bmp) and the banner of the main window,
+# and in hidpi/ the same pictures drawn at twice and three times their size for
+# dense screens: hidpi/NAME.ico holds an icon's 48, 64 and 96 pixel images (48
+# only where the icon has a 16 pixel one), hidpi/NAME-2x.bmp and NAME-3x.bmp a
+# bitmap's. The 1x files are drawn exactly as before, byte for byte.
 #
 # Maintainer tool only; the build uses the checked-in files and never runs it.
 # Needs ImageMagick 6 ("convert"), the Tango icon theme (public domain, Debian
-# package tango-icon-theme) and the DejaVu fonts (fonts-dejavu-core).
+# package tango-icon-theme) with librsvg2-bin ("rsvg-convert") for its
+# scalable originals, and the DejaVu fonts (fonts-dejavu-core).
 #
 # Usage: resources/make_pictures.sh        (writes into the folder of this script)
 set -euo pipefail
@@ -19,12 +24,21 @@ for need in "$TANGO/32x32/actions/go-home.png" "$SANS_BOLD" "$SERIF_BOLD"; do
     [[ -e $need ]] || { echo "missing: $need" >&2; exit 1; }
 done
 command -v convert >/dev/null || { echo "ImageMagick 'convert' not found" >&2; exit 1; }
+command -v rsvg-convert >/dev/null || { echo "'rsvg-convert' (librsvg2-bin) not found" >&2; exit 1; }
+mkdir -p "$out/hidpi"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Tango picture by size and name, e.g. tango 32 actions/go-home
 tango() { echo "$TANGO/${1}x${1}/$2.png"; }
+
+# Tango's scalable original drawn at SIZE x SIZE, e.g. svg 64 actions/go-home
+svg() {
+    local png="$work/svg-${2//\//-}-$1.png"
+    [[ -e $png ]] || rsvg-convert -w "$1" -h "$1" -o "$png" "$TANGO/scalable/$2.svg"
+    echo "$png"
+}
 
 # Reduce a picture to SIZE x SIZE with a hard (on/off) transparency and at most
 # 16 colours, the transparent colour included.   q16 IN SIZE OUT
@@ -50,19 +64,37 @@ icon() {
     fi
 }
 
+# The larger images of an icon for dense screens, each reduced as q16 does.
+#   hidpi_icon NAME SRC64 SRC96 [SRC48]
+hidpi_icon() {
+    local name=$1 images=()
+    q16 "$3" 96 "$work/$name-96.png" && images+=("$work/$name-96.png")
+    q16 "$2" 64 "$work/$name-64.png" && images+=("$work/$name-64.png")
+    if [[ -n ${4:-} ]]; then
+        q16 "$4" 48 "$work/$name-48.png" && images+=("$work/$name-48.png")
+    fi
+    convert "${images[@]}" "ICO:$out/hidpi/$name.ico"
+}
+
 # 16x16 bitmap with 16 colours on the light-grey mask colour RGB(192,192,192).
 # The picture itself keeps 15 colours and never uses the exact mask colour.
-#   bmp16 NAME SRC
+#   bmp16 NAME SRC [SIZE [FILE]]   (a larger SIZE draws a dense screen's copy)
 bmp16() {
-    local name=$1 src=$2
-    convert "$src" -background none -filter Catrom -resize '16x16!' \
+    local name=$1 src=$2 size=${3:-16} file=${4:-$out/$1.bmp}
+    convert "$src" -background none -filter Catrom -resize "${size}x${size}!" \
         -channel A -threshold 50% +channel \
         -background black -alpha background \
         +dither -colors 16 \
         -channel A -threshold 50% +channel \
         -fill 'rgb(193,193,193)' -opaque 'rgb(192,192,192)' \
         -background 'rgb(192,192,192)' -flatten -alpha off \
-        +dither -colors 16 -type Palette "BMP3:$out/$name.bmp"
+        +dither -colors 16 -type Palette "BMP3:$file"
+}
+
+# A bitmap's copies at 2x and 3x.   hidpi_bmp NAME SRC32 SRC48
+hidpi_bmp() {
+    bmp16 "$1" "$2" 32 "$out/hidpi/$1-2x.bmp"
+    bmp16 "$1" "$3" 48 "$out/hidpi/$1-3x.bmp"
 }
 
 # Draw on a transparent 128x128 canvas (4x the largest icon size); the master is
@@ -197,18 +229,24 @@ draw "$work/instruments.png" \
            fill '#ef6f8f' stroke '#a4364f' roundrectangle 106,-9 118,9 3,3
            pop graphic-context"
 
-# The digits 1 2 3 on a light tile (drawn at final size for crisp digits).
+# The digits 1 2 3 on a light tile, drawn at final size (32 pixels times
+# SCALE) for crisp digits.   make_numbers OUT [SCALE]
 make_numbers() {
-    convert -size 32x32 xc:none \
-        -fill '#eeeeec' -stroke '#888a85' -strokewidth 1 \
-        -draw "roundrectangle 0.5,3.5 31.5,28.5 4,4" \
-        -stroke none -font "$SANS_BOLD" -pointsize 15 -gravity center \
-        -fill '#cc0000' -annotate -10+0 '1' \
+    local k=${2:-1}
+    local r=$((4 * k)) d=$((10 * k)) e
+    e=$(awk -v k="$k" 'BEGIN { printf "%g,%g %g,%g", 0.5*k, 3.5*k, 32*k-0.5*k, 28.5*k }')
+    convert -size $((32 * k))x$((32 * k)) xc:none \
+        -fill '#eeeeec' -stroke '#888a85' -strokewidth "$k" \
+        -draw "roundrectangle $e $r,$r" \
+        -stroke none -font "$SANS_BOLD" -pointsize $((15 * k)) -gravity center \
+        -fill '#cc0000' -annotate -$d+0 '1' \
         -fill '#4e9a06' -annotate +0+0 '2' \
-        -fill '#204a87' -annotate +10+0 '3' \
+        -fill '#204a87' -annotate +$d+0 '3' \
         PNG32:"$1"
 }
 make_numbers "$work/numbers.png"
+make_numbers "$work/numbers64.png" 2
+make_numbers "$work/numbers96.png" 3
 
 # ---------------------------------------------------------------------------
 # Pictures composed from Tango icons
@@ -222,12 +260,29 @@ convert "$(tango 16 mimetypes/text-x-generic)" \
     -fill '#4e9a06' -stroke none \
     -draw "rectangle 9,11 15,13" -draw "rectangle 11,9 13,15" \
     PNG32:"$work/add16.png"
+# The same at the dense screens' sizes, from the scalable originals; the
+# 48-pixel one is the 16-pixel drawing three times over.
+for size in 64 96; do
+    convert "$(svg $size mimetypes/text-x-generic)" \
+        \( "$(svg $((size * 22 / 32)) actions/list-add)" \) -gravity southeast -geometry +0+0 -composite \
+        PNG32:"$work/add$size.png"
+done
+convert "$(svg 48 mimetypes/text-x-generic)" \
+    -fill '#4e9a06' -stroke none \
+    -draw "rectangle 27,33 47,41" -draw "rectangle 33,27 41,47" \
+    PNG32:"$work/add48.png"
 
 # A globe behind a desktop computer.
 convert -size 32x32 xc:none \
     \( "$(tango 32 categories/gnome-globe)" -resize 26x26 \) -geometry +6+0 -composite \
     "$(tango 22 devices/computer)" -geometry +0+10 -composite \
     PNG32:"$work/techwin.png"
+for k in 2 3; do
+    convert -size $((32 * k))x$((32 * k)) xc:none \
+        "$(svg $((26 * k)) categories/gnome-globe)" -geometry +$((6 * k))+0 -composite \
+        "$(svg $((22 * k)) devices/computer)" -geometry +0+$((10 * k)) -composite \
+        PNG32:"$work/techwin$((32 * k)).png"
+done
 
 # ---------------------------------------------------------------------------
 # Icon files
@@ -254,6 +309,28 @@ icon days_window    "$work/clock.png"                         "$work/clock.png"
 icon car            "$work/car.png"                           "$work/car.png"
 icon tech_window    "$work/techwin.png"
 
+# The same icons for dense screens: 64 and 96 pixels from the 32-pixel
+# picture's original, 48 from the 16-pixel one's where the icon has one.
+hidpi_icon main           "$work/book.png"   "$work/book.png"   "$work/book16.png"
+hidpi_icon exit           "$(svg 64 actions/system-log-out)" "$(svg 96 actions/system-log-out)"
+hidpi_icon add            "$work/add64.png"  "$work/add96.png"  "$work/add48.png"
+hidpi_icon numbers        "$work/numbers64.png" "$work/numbers96.png"
+for pair in days:mimetypes/x-office-calendar language:apps/internet-group-chat list10:apps/help-browser \
+            list12:apps/accessories-text-editor readme:mimetypes/text-x-generic; do
+    hidpi_icon "${pair%%:*}" "$(svg 64 "${pair#*:}")" "$(svg 96 "${pair#*:}")" "$(svg 48 "${pair#*:}")"
+done
+for pair in home:actions/go-home tech:devices/computer list9:actions/edit-find; do
+    hidpi_icon "${pair%%:*}" "$(svg 64 "${pair#*:}")" "$(svg 96 "${pair#*:}")"
+done
+hidpi_icon about          "$work/about.png"  "$work/about.png"  "$work/about.png"
+hidpi_icon found          "$work/tick.png"   "$work/tick.png"   "$work/tick.png"
+hidpi_icon notfound       "$work/cross.png"  "$work/cross.png"
+hidpi_icon numbers_window "$work/instruments.png" "$work/instruments.png"
+hidpi_icon walk           "$work/walk32.png" "$work/walk32.png" "$work/walk16.png"
+hidpi_icon days_window    "$work/clock.png"  "$work/clock.png"  "$work/clock.png"
+hidpi_icon car            "$work/car.png"    "$work/car.png"    "$work/car.png"
+hidpi_icon tech_window    "$work/techwin64.png" "$work/techwin96.png"
+
 # ---------------------------------------------------------------------------
 # 16-colour bitmaps on the grey mask colour
 # ---------------------------------------------------------------------------
@@ -267,19 +344,34 @@ convert -size 16x16 xc:none +antialias \
 bmp16 list6  "$work/list.png"
 bmp16 search "$(tango 16 actions/system-search)"
 bmp16 clear  "$(tango 16 actions/edit-clear)"
+# The pixel drawing of the list stays a pixel drawing, each pixel 2 or 3 wide.
+convert "$work/list.png" -filter point -resize 200% PNG32:"$work/list32.png"
+convert "$work/list.png" -filter point -resize 300% PNG32:"$work/list48.png"
+hidpi_bmp list6  "$work/list32.png" "$work/list48.png"
+hidpi_bmp search "$(svg 32 actions/system-search)" "$(svg 48 actions/system-search)"
+hidpi_bmp clear  "$(svg 32 actions/edit-clear)"    "$(svg 48 actions/edit-clear)"
 
 # ---------------------------------------------------------------------------
 # Banner: four Balouchi phrases in two rows, dark blue on white, 24-bit colour
 # ---------------------------------------------------------------------------
 
-convert -size 355x81 xc:white \
-    -fill none -stroke '#1f3a7a' -strokewidth 2 -draw "rectangle 2,2 352,78" \
-    -stroke '#9db4dc' -strokewidth 1 -draw "rectangle 6,6 348,74" \
-    -stroke none -fill '#1f3a7a' \
-    -draw "polygon 2,40 7,35 12,40 7,45" -draw "polygon 343,40 348,35 353,40 348,45" \
-    -font "$SERIF_BOLD" -pointsize 20 -fill '#1f3a7a' -gravity north \
-    -annotate +0+11 'Shambeh  ·  Jumah' \
-    -annotate +0+42 'Gend Gosh  ·  Gal Tok' \
-    -alpha off -type TrueColor "BMP3:$out/banner.bmp"
+# Drawn at SCALE times its size.   banner FILE [SCALE]
+banner() {
+    local k=${2:-1}
+    local at
+    at() { local out=() n; for n in "$@"; do out+=($((n * k))); done; printf '%s,%s ' "${out[@]}"; }
+    convert -size $((355 * k))x$((81 * k)) xc:white \
+        -fill none -stroke '#1f3a7a' -strokewidth $((2 * k)) -draw "rectangle $(at 2 2 352 78)" \
+        -stroke '#9db4dc' -strokewidth "$k" -draw "rectangle $(at 6 6 348 74)" \
+        -stroke none -fill '#1f3a7a' \
+        -draw "polygon $(at 2 40 7 35 12 40 7 45)" -draw "polygon $(at 343 40 348 35 353 40 348 45)" \
+        -font "$SERIF_BOLD" -pointsize $((20 * k)) -fill '#1f3a7a' -gravity north \
+        -annotate +0+$((11 * k)) 'Shambeh  ·  Jumah' \
+        -annotate +0+$((42 * k)) 'Gend Gosh  ·  Gal Tok' \
+        -alpha off -type TrueColor "BMP3:$1"
+}
+banner "$out/banner.bmp"
+banner "$out/hidpi/banner-2x.bmp" 2
+banner "$out/hidpi/banner-3x.bmp" 3
 
 echo "pictures written to $out"

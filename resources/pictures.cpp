@@ -2,6 +2,7 @@
 
 #include <QBitmap>
 #include <QColor>
+#include <QPixmap>
 
 namespace pictures {
 
@@ -12,15 +13,23 @@ QString path(const QString &fileName)
 
 QIcon icon(const QString &fileName)
 {
-    return QIcon(path(fileName));
+    QIcon icon(path(fileName));
+    icon.addFile(path(QStringLiteral("hidpi/") + fileName));
+    return icon;
 }
 
-QPixmap maskedBitmap(const QString &fileName)
+QIcon bitmap(const QString &fileName, bool masked)
 {
-    QPixmap pixmap(path(fileName));
-    if (!pixmap.isNull())
-        pixmap.setMask(pixmap.createMaskFromColor(QColor(192, 192, 192), Qt::MaskInColor));
-    return pixmap;
+    QIcon sizes;
+    const QString base = fileName.chopped(4); // without ".bmp"
+    for (const QString &file : {fileName, QStringLiteral("hidpi/%1-2x.bmp").arg(base),
+                                QStringLiteral("hidpi/%1-3x.bmp").arg(base)}) {
+        QPixmap pixmap(path(file));
+        if (masked && !pixmap.isNull())
+            pixmap.setMask(pixmap.createMaskFromColor(QColor(192, 192, 192), Qt::MaskInColor));
+        sizes.addPixmap(pixmap);
+    }
+    return sizes;
 }
 
 } // namespace pictures
