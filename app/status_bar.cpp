@@ -6,6 +6,36 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+// A panel's text. What does not fit ends with an ellipsis at the panel's
+// edge instead of being cut mid-letter; screen readers get the whole text.
+class PanelText final : public QLabel {
+public:
+    explicit PanelText(QWidget *parent) : QLabel(parent)
+    {
+        setTextFormat(Qt::PlainText);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // the panel's width decides
+    }
+    void setWholeText(const QString &text)
+    {
+        m_whole = text;
+        setAccessibleName(text);
+        elide();
+    }
+    const QString &wholeText() const { return m_whole; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        elide();
+    }
+
+private:
+    void elide() { setText(fontMetrics().elidedText(m_whole, Qt::ElideRight, contentsRect().width())); }
+
+    QString m_whole;
+};
+
 namespace {
 constexpr int kPanelWidthTwips = 2415;
 constexpr int kPanelMinimumTwips = 1440;
@@ -37,8 +67,7 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
         panel.picture = new PictureLabel(panel.frame, "", QSize(kPictureSize, kPictureSize), QRect());
         panel.picture->setFixedSize(kPictureSize, kPictureSize);
         panel.picture->setAccessibleName(QString());
-        panel.text = new QLabel(panel.frame);
-        panel.text->setTextFormat(Qt::PlainText);
+        panel.text = new PanelText(panel.frame);
         layout->addWidget(panel.picture);
         layout->addWidget(panel.text, 1);
         panel.picture->hide();
@@ -50,7 +79,7 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
 void MainStatusBar::setPanelText(Panel panel, const QString &text)
 {
     PanelWidgets &widgets = at(panel);
-    widgets.text->setText(text);
+    widgets.text->setWholeText(text);
     widgets.frame->setAccessibleName(text);
 }
 
@@ -64,7 +93,7 @@ void MainStatusBar::setPanelPicture(Panel panel, const QIcon &picture)
 
 QString MainStatusBar::panelText(Panel panel) const
 {
-    return at(panel).text->text();
+    return at(panel).text->wholeText();
 }
 
 QIcon MainStatusBar::panelPicture(Panel panel) const

@@ -5,8 +5,8 @@
 
 #include <array>
 
+class PanelText;
 class PictureLabel;
-class QLabel;
 
 // The main window's status bar: three panels, numbered 1 to 3 from the left,
 // each showing a text and a small picture.
@@ -28,7 +28,7 @@ private:
     struct PanelWidgets {
         QWidget *frame = nullptr;
         PictureLabel *picture = nullptr;
-        QLabel *text = nullptr;
+        PanelText *text = nullptr;
         QIcon icon;
     };
     PanelWidgets &at(Panel panel) { return m_panels[std::size_t(panel) - 1]; }

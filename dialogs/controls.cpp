@@ -2,6 +2,7 @@
 
 #include "layout.h"
 #include "pictures.h"
+#include "readable_colour.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -90,13 +91,6 @@ QGroupBox *frame(QWidget *parent, const char *name, const QRect &geometry)
     return box;
 }
 
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &geometry, const QColor &colour)
 {
     auto *label = new QLabel(caption, parent);
@@ -104,7 +98,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, const Q
     label->setGeometry(geometry);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (colour.isValid())
-        setTextColour(label, colour);
+        readable_colour::keep(*label, colour);
     return label;
 }
 

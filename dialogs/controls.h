@@ -55,14 +55,14 @@ QFont namedFont(const QString &family, qreal points, bool bold);
 QGroupBox *frame(QWidget *parent, const char *name, const QRect &geometry);
 
 // A label in the window's font; `colour` left invalid keeps the palette's.
+// A colour given is the designed one, kept readable in every palette
+// (readable_colour::keep).
 QLabel *label(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
               const QColor &colour = QColor());
 
 // A label in the bold variant of the window's font.
 QLabel *boldLabel(QWidget *parent, const char *name, const QString &caption, const QRect &geometry,
                   const QColor &colour = QColor());
-
-void setTextColour(QWidget *widget, const QColor &colour);
 
 // A push button drawn as a 32 x 32 picture, with no caption and the tool tip
 // "Exit"; the accessible name stands in for the missing caption.
