@@ -6,18 +6,23 @@
 #include "language_window.h"
 #include "lookup.h"
 #include "numbers_window.h"
+#include "pictures.h"
+#include "readable_colour.h"
 #include "recording_platform.h"
 #include "system_faults.h"
 #include "technology_window.h"
+#include "test_palettes.h"
 #include "word_list_fixture.h"
 
 #include <QAbstractItemView>
+#include <QDirIterator>
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
@@ -225,6 +230,73 @@ private slots:
         QTest::keyClick(pressed, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(f.deleted(), closes);
+    }
+
+    void everyPictureHasAnImageForEveryDensity()
+    {
+        for (QDirIterator files(pictures::path(QString()), QDir::Files); files.hasNext();) {
+            const QString name = files.next().section(u'/', -1), type = name.right(3);
+            const bool banner = name == QLatin1String("banner.bmp");
+            const QIcon picture = type == "ico" ? pictures::icon(name) : pictures::bitmap(name, !banner);
+            const QList<QSize> shownAt = type == "ico" ? QList{QSize(16, 16), QSize(32, 32)}
+                                                       : QList{banner ? QSize(355, 81) : QSize(16, 16)};
+            for (const QSize logical : shownAt) // never drawn from a smaller image
+                for (const qreal density : {1.0, 1.5, 2.0, 3.0})
+                    QVERIFY2(picture.pixmap(logical, density).width() >= (logical * density).width(),
+                             qPrintable(QStringLiteral("%1 at %2").arg(name).arg(density)));
+        }
+    }
+
+    void textIsReadableInEveryPalette_data()
+    {
+        QTest::addColumn<QString>("palette");
+        QTest::addColumn<QString>("window");
+        for (const char *palette : {"light", "dark", "contrast"})
+            for (const char *window : {"Form1", "frmAdd", "Form2", "Form3", "frmTech", "Dialog", "frmAbout"})
+                QTest::addRow("%s, %s", palette, window) << palette << window;
+    }
+
+    void textIsReadableInEveryPalette()
+    {
+        QFETCH(QString, palette);
+        QFETCH(QString, window);
+        const QColor red(255, 0, 0), blue(0, 0, 255), black(0, 0, 0);
+        const QHash<QString, QColor> designed = {
+            {"Dialog/Label1", blue}, {"Dialog/Label2", red}, {"Form2/Label3", QColor(0, 255, 0)},
+            {"Form2/Label1", red}, {"Form3/Label1", red}, {"frmTech/Label1", red}, {"Form2/Label2", blue},
+            {"Form3/Label2", blue}, {"frmTech/Label2", blue}, {"frmAbout/lblTitle", black},
+            {"frmAbout/lblDescription", black}, {"frmAbout/lblDisclaimer", black}};
+        const AnyWindow f(window);
+        if (auto *list = f.child<QComboBox>("Combo1"))
+            QTest::keyClick(list, Qt::Key_Down); // the numeral shows
+        // Changed while the window is open, as a user switching the desktop's theme does.
+        QApplication::setPalette(test_palettes::named(palette));
+        const auto restore = qScopeGuard([] { QApplication::setPalette(test_palettes::named("light")); });
+        QCoreApplication::sendPostedEvents(); // the windows hear of it
+        const QImage shot = f.get()->grab().toImage();
+        double lowest = 21;
+        for (const QLabel *label : f.get()->findChildren<QLabel *>()) {
+            if (label->text().isEmpty() || !label->isVisible())
+                continue;
+            // The background is the colour most of the label shows, the text the one that stands out most.
+            const QImage area = shot.copy(QRect(label->mapTo(f.get(), QPoint()), label->size()));
+            QHash<QRgb, int> counts;
+            for (int y = 0; y < area.height(); ++y)
+                for (int x = 0; x < area.width(); ++x)
+                    ++counts[area.pixel(x, y)];
+            const QColor background = *std::max_element(counts.keyBegin(), counts.keyEnd(), [&](QRgb a, QRgb b) { return counts[a] < counts[b]; });
+            const QColor text = *std::max_element(counts.keyBegin(), counts.keyEnd(), [&](QRgb a, QRgb b) {
+                return readable_colour::contrast(a, background) < readable_colour::contrast(b, background);
+            });
+            const double ratio = readable_colour::contrast(text, background);
+            lowest = std::min(lowest, ratio);
+            const QString key = window + u'/' + label->objectName();
+            if (palette == "light" && designed.contains(key))
+                QVERIFY2(counts.contains(designed[key].rgb()), qPrintable(key));
+            else
+                QVERIFY2(ratio >= readable_colour::minimumFor(label->font().pointSizeF(), label->font().bold()), qPrintable(key));
+        }
+        qInfo("%s palette, %s: lowest contrast %.2f", qPrintable(palette), qPrintable(window), lowest);
     }
 
     void informationWindows()
