@@ -3,6 +3,8 @@
 #   screenshot.sh              docs/main-window.png, the Linux build under Xvfb
 #   screenshot.sh --windows    docs/windows-main-window.png, the Windows build
 #                              under Wine (run scripts/windows.sh first)
+#   screenshot.sh --scale 2    docs/main-window-2x.png, the Linux build at
+#                              twice the size, as on a dense screen
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -29,10 +31,14 @@ if [ "${1:-}" = --windows ]; then
     exit 0
 fi
 
+scale=1 name=main-window
+if [ "${1:-}" = --scale ]; then
+    scale=$2 name=main-window-${2}x
+fi
 "$root/scripts/deps.sh" test
 build="$root/build"
 cmake -S "$root" -B "$build" -G Ninja -DPARLANTA_TOOLS=ON >/dev/null
 cmake --build "$build" --target screenshot
 # Under a real X server when there is one to borrow, so fonts render as on a desktop.
-xvfb-run -a -s "-screen 0 1024x768x24" "$build/tools/screenshot" "$root/data" "$root/docs/main-window.png"
-echo "wrote docs/main-window.png"
+QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tools/screenshot" "$root/data" "$root/docs/$name.png"
+echo "wrote docs/$name.png"
