@@ -54,7 +54,7 @@ MainStatusBar::MainStatusBar(QWidget *parent) : QStatusBar(parent)
     panels->setObjectName(QStringLiteral("Panels"));
     auto *row = new QHBoxLayout(panels);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
+    row->setSpacing(0);
     int number = 1;
     for (PanelWidgets &panel : m_panels) {
         panel.frame = new QWidget(panels);
