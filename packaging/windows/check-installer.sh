@@ -5,7 +5,7 @@
 #
 # The zip: the files a user needs and the license texts are there, and its DLLs
 # are exactly the native DLLs parlanta.exe loads when it starts and draws its
-# window. Unpacked where its dicy.ini is read-only, the program adds a word
+# window; parlanta.exe carries its application manifest. Unpacked where its dicy.ini is read-only, the program adds a word
 # to the user's own list in %APPDATA%\Parlanta and leaves the shared list as
 # it was, with nothing written beside it.
 #
@@ -189,6 +189,22 @@ check_files() {
     done
 }
 
+# The application manifest of parlanta.exe in folder $1, read back from the
+# executable's resources: it runs with the user's rights, names Windows 10 and
+# 11, is per-monitor (v2) DPI aware and uses the version 6 common controls,
+# and it leaves the ANSI code page alone.
+check_manifest() {
+    local manifest phrase
+    manifest=$(wrestool -x --raw --type=24 --name=1 "$1/parlanta.exe") || fail "parlanta.exe in $1 carries no manifest"
+    for phrase in 'level="asInvoker"' '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' \
+        '>PerMonitorV2</dpiAwareness>' 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'; do
+        grep -q -F -- "$phrase" <<<"$manifest" || fail "the manifest of parlanta.exe in $1 lacks $phrase"
+    done
+    if grep -q -i 'activeCodePage' <<<"$manifest"; then
+        fail "the manifest of parlanta.exe in $1 changes the ANSI code page"
+    fi
+}
+
 # Whether file $1 carries the read-only mark (Wine keeps it as the file's
 # missing write permissions).
 read_only() { [ -z "$(find "$1" -perm /222)" ]; }
@@ -230,6 +246,8 @@ if command -v x86_64-w64-mingw32-windres >/dev/null; then
     x86_64-w64-mingw32-windres -i "$portable/parlanta.exe" -O rc 2>/dev/null | grep -q 'RT_GROUP_ICON' ||
         fail "parlanta.exe carries no icon"
 fi
+step "the zip: parlanta.exe carries its application manifest"
+check_manifest "$portable"
 
 step "the zip: parlanta.exe starts and loads exactly the DLLs shipped"
 run_program "$portable" "$work/loaded.txt"
@@ -261,6 +279,7 @@ installed="$profile/AppData/Local/Programs/Parlanta"
 [ -d "$installed" ] || fail "nothing was installed into %LOCALAPPDATA%\\Programs\\Parlanta"
 [ ! -e "$drive_c/Program Files/Parlanta" ] || fail "/S installed into Program Files"
 check_files "$installed"
+check_manifest "$installed"
 [ -f "$installed/Uninstall.exe" ] || fail "no Uninstall.exe"
 read_only "$installed/dicy.ini" && fail "the current user's dicy.ini is read-only"
 (cd "$portable" && find . -type f | sort) >"$work/zip-files.txt"

@@ -8,9 +8,11 @@ set(PARLANTA_WINDOWS_DIR ${CMAKE_CURRENT_LIST_DIR})
 # The program's icon, shown by Explorer, the Start menu and Add/Remove Programs.
 enable_language(RC)
 set(PARLANTA_ICON ${PROJECT_SOURCE_DIR}/resources/main.ico)
+set(PARLANTA_MANIFEST ${PROJECT_BINARY_DIR}/parlanta.manifest)
+configure_file(${PARLANTA_WINDOWS_DIR}/parlanta.manifest.in ${PARLANTA_MANIFEST} @ONLY)
 configure_file(${PARLANTA_WINDOWS_DIR}/parlanta.rc.in ${PROJECT_BINARY_DIR}/parlanta.rc @ONLY)
 target_sources(parlanta PRIVATE ${PROJECT_BINARY_DIR}/parlanta.rc)
-set_property(SOURCE ${PROJECT_BINARY_DIR}/parlanta.rc APPEND PROPERTY OBJECT_DEPENDS ${PARLANTA_ICON})
+set_property(SOURCE ${PROJECT_BINARY_DIR}/parlanta.rc APPEND PROPERTY OBJECT_DEPENDS ${PARLANTA_ICON} ${PARLANTA_MANIFEST})
 
 # Qt, linked dynamically: the three libraries and the plugins Parlanta loads,
 # each in the folder beside the executable where Qt looks for its kind
