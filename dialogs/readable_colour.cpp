@@ -63,7 +63,7 @@ private:
 
 double contrast(const QColor &a, const QColor &b)
 {
-    const auto [dark, light] = std::minmax(luminance(a), luminance(b));
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)}); // values: no references to temporaries
     return (light + 0.05) / (dark + 0.05);
 }
 

@@ -279,7 +279,7 @@ private slots:
             if (label->text().isEmpty() || !label->isVisible())
                 continue;
             // The background is the colour most of the label shows, the text the one that stands out most.
-            const QImage area = shot.copy(QRect(label->mapTo(f.get(), QPoint()), label->size()));
+            const QImage area = shot.copy(QRect(label->mapTo(f.get(), QPoint()), label->size()) & shot.rect());
             QHash<QRgb, int> counts;
             for (int y = 0; y < area.height(); ++y)
                 for (int x = 0; x < area.width(); ++x)
@@ -290,9 +290,10 @@ private slots:
             });
             const double ratio = readable_colour::contrast(text, background);
             lowest = std::min(lowest, ratio);
-            const QString key = window + u'/' + label->objectName();
-            if (palette == "light" && designed.contains(key))
-                QVERIFY2(counts.contains(designed[key].rgb()), qPrintable(key));
+            const QString key = window + u'/' + label->objectName() + u' ' + text.name() + u'/' + background.name();
+            const QString name = window + u'/' + label->objectName();
+            if (palette == "light" && designed.contains(name))
+                QVERIFY2(counts.contains(designed[name].rgb()), qPrintable(key));
             else
                 QVERIFY2(ratio >= readable_colour::minimumFor(label->font().pointSizeF(), label->font().bold()), qPrintable(key));
         }
