@@ -243,7 +243,9 @@ check_files "$portable"
 starter="$work/starter.ini"
 cp "$portable/dicy.ini" "$starter"
 if command -v x86_64-w64-mingw32-windres >/dev/null; then
-    x86_64-w64-mingw32-windres -i "$portable/parlanta.exe" -O rc 2>/dev/null | grep -q 'RT_GROUP_ICON' ||
+    # grep reads to the end: with -q it would leave early, and windres, cut
+    # off mid-write, would fail the pipeline.
+    x86_64-w64-mingw32-windres -i "$portable/parlanta.exe" -O rc 2>/dev/null | grep 'RT_GROUP_ICON' >/dev/null ||
         fail "parlanta.exe carries no icon"
 fi
 step "the zip: parlanta.exe carries its application manifest"
