@@ -5,7 +5,8 @@
 // It uses the UI Automation client functions of uiautomationcore.dll (found
 // at run time: MinGW-w64 has neither their declarations nor an import
 // library). Exits 0 when the window was found and had elements below it, 1
-// when no such window appeared, 3 when UI Automation gave no tree.
+// when no such window appeared, 3 when UI Automation gave no tree or did not
+// answer within 20 seconds.
 
 #include <windows.h>
 
@@ -127,7 +128,26 @@ int wmain(int argc, wchar_t *argv[])
         std::fprintf(stderr, "uia_probe: no element for the window (UiaNodeFromHandle: 0x%08lx)\n", result);
         return 3;
     }
-    const int count = client.walk(root, 0);
-    std::fprintf(stderr, "uia_probe: %d elements\n", count);
-    return count > 1 ? 0 : 3;
+    struct Walk {
+        const Client *client;
+        Node root;
+        int count;
+    } walk{&client, root, 0};
+    // The walk runs on a thread of its own, so that a UI Automation call that
+    // never returns ends the probe instead of hanging it.
+    const auto walker = [](void *argument) -> DWORD {
+        auto *w = static_cast<Walk *>(argument);
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        w->count = w->client->walk(w->root, 0);
+        std::fflush(stdout);
+        return 0;
+    };
+    HANDLE thread = CreateThread(nullptr, 0, walker, &walk, 0, nullptr);
+    if (!thread || WaitForSingleObject(thread, 20000) != WAIT_OBJECT_0) {
+        std::fflush(stdout);
+        std::fputs("uia_probe: UI Automation did not answer within 20 s\n", stderr);
+        ExitProcess(3);
+    }
+    std::fprintf(stderr, "uia_probe: %d elements\n", walk.count);
+    return walk.count > 1 ? 0 : 3;
 }
