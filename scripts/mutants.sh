@@ -64,10 +64,12 @@ while IFS= read -r line; do
         continue
     fi
     if [ "$list" = "$root/scripts/mutants-windows.txt" ] && [[ $file == packaging/* ]]; then
-        # A fault in the packages is caught by their check under Wine.
+        # A fault in the packages is caught by their check under Wine. cpack
+        # packs what is built, so what the fault changes in the program (its
+        # resources, its manifest) is built first.
         windows_packages
         rm -f "$zip" "$installer"
-        if ! (cd "$build" && cpack -G ZIP && cpack -G NSIS) >/dev/null 2>&1; then
+        if ! (cmake --build "$build" && cd "$build" && cpack -G ZIP && cpack -G NSIS) >/dev/null 2>&1; then
             verdict="does not pack"
         elif "$root/packaging/windows/check-installer.sh" "$installer" "$zip" >"$build/mutant-check.log" 2>&1; then
             verdict="NOT CAUGHT"

@@ -12,7 +12,10 @@ set(PARLANTA_MANIFEST ${PROJECT_BINARY_DIR}/parlanta.manifest)
 configure_file(${PARLANTA_WINDOWS_DIR}/parlanta.manifest.in ${PARLANTA_MANIFEST} @ONLY)
 configure_file(${PARLANTA_WINDOWS_DIR}/parlanta.rc.in ${PROJECT_BINARY_DIR}/parlanta.rc @ONLY)
 target_sources(parlanta PRIVATE ${PROJECT_BINARY_DIR}/parlanta.rc)
-set_property(SOURCE ${PROJECT_BINARY_DIR}/parlanta.rc APPEND PROPERTY OBJECT_DEPENDS ${PARLANTA_ICON} ${PARLANTA_MANIFEST})
+# Set for the folder the target is made in (app/): seen from here only, the
+# files would not make the resources be compiled again when they change.
+set_property(SOURCE ${PROJECT_BINARY_DIR}/parlanta.rc TARGET_DIRECTORY parlanta
+             APPEND PROPERTY OBJECT_DEPENDS ${PARLANTA_ICON} ${PARLANTA_MANIFEST})
 
 # Qt, linked dynamically: the three libraries and the plugins Parlanta loads,
 # each in the folder beside the executable where Qt looks for its kind
