@@ -12,7 +12,7 @@ for scale in 1 2; do
     for ((run = 0; run < runs; ++run)); do
         for kind in parlanta bare; do
             start=$(date +%s%N)
-            read -r shown kb < <(QT_SCALE_FACTOR=$scale "$program" "$kind")
+            read -r shown kb < <(QT_SCALE_FACTOR=$scale "$program" "$kind" 2>/dev/null)
             times[$kind]+="$(( (shown - start) / 1000 )) "
             memory[$kind]+="$kb "
         done
