@@ -116,7 +116,7 @@ QList<CrashState> weakStates(const QList<Op> &ops)
 // unsynced data reaches it as a prefix of its writes. `forced` says which
 // more data a committed metadata op brings with it.
 template <typename ForcedData>
-QList<CrashState> journaledStates(const QList<Op> &ops, bool zeroesLostData, ForcedData forced)
+QList<CrashState> journaledStates(const QList<Op> &ops, bool ntfs, ForcedData forced)
 {
     QList<CrashState> states;
     for (int point = 0; point <= ops.size(); ++point) {
@@ -127,7 +127,7 @@ QList<CrashState> journaledStates(const QList<Op> &ops, bool zeroesLostData, For
             if (op.changesNames() || op.kind == OpKind::Truncate)
                 metadata.append(i);
             const bool commits = ((op.kind == OpKind::SyncFile || op.kind == OpKind::SyncFolder) && !op.failed)
-                || (op.kind == OpKind::Rename && op.writeThrough);
+                || (ntfs && op.kind == OpKind::Rename && op.writeThrough);
             if (commits)
                 committed = int(metadata.size());
         }
@@ -155,7 +155,7 @@ QList<CrashState> journaledStates(const QList<Op> &ops, bool zeroesLostData, For
                     for (int landed = 0; landed <= writes.size(); ++landed) {
                         CrashState state = base;
                         for (int w = landed; w < writes.size(); ++w)
-                            (zeroesLostData ? state.zeroed : state.left).insert(writes[w]);
+                            (ntfs ? state.zeroed : state.left).insert(writes[w]);
                         next.append(state);
                     }
                 }
@@ -167,12 +167,14 @@ QList<CrashState> journaledStates(const QList<Op> &ops, bool zeroesLostData, For
     return states;
 }
 
-// Writes of `file` before op `before`.
+// Writes of `file` before op `before` that a failed sync has not lost.
 QSet<int> writesBefore(const QList<Op> &ops, int file, int before)
 {
     QSet<int> writes;
     for (int i = 0; i < before; ++i) {
-        if (ops[i].changesData() && ops[i].file == file)
+        if (ops[i].kind == OpKind::SyncFile && ops[i].file == file && ops[i].failed)
+            writes.clear();
+        else if (ops[i].changesData() && ops[i].file == file)
             writes.insert(i);
     }
     return writes;

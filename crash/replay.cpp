@@ -1,12 +1,14 @@
-// Records one save of the Linux writer under strace, rebuilds every state a
-// power cut may leave under each model, and checks each with the program's
-// own reading and writing code. Prints one table per model and exits 1 on
-// any violation (2 when it could not record, 77 without strace).
+// Records one save of the writer (record.h), rebuilds every state a power
+// cut may leave under each model of this system's file systems, and checks
+// each with the program's own reading and writing code. Prints one table per
+// model and exits 1 on any violation, 2 when it could not record (77 where
+// the system cannot record at all, as without strace).
 //
 //   crash_replay SAVE_ONCE
+//   crash_replay --idle     waits until its input ends: a running process
+//                           for a lock left behind to name
 
-#include "models.h"
-#include "strace_record.h"
+#include "record.h"
 
 #include "file_system.h"
 #include "lookup.h"
@@ -19,17 +21,16 @@
 #include <QFile>
 #include <QHash>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <QLockFile>
+
 #include <cstdio>
-#include <unistd.h>
 
 using namespace crash;
 
 namespace {
 
-const QByteArray kMarker = "confirmed\n";
 const QString kList = QStringLiteral("dicy.ini");
 constexpr std::chrono::milliseconds kLockTimeout = std::chrono::seconds(10);
 
@@ -38,7 +39,7 @@ constexpr std::chrono::milliseconds kLockTimeout = std::chrono::seconds(10);
 struct Scenario {
     QString title;
     std::optional<QByteArray> old; // the list before, if there was one
-    QString inject;                // a failure strace makes a call return
+    FailedSync failing = FailedSync::None;
 };
 
 QByteArray oldList()
@@ -77,23 +78,37 @@ void materialise(const Disk &disk, const QString &folder)
         dir.mkdir(sub);
 }
 
-// The lock file QLockFile wrote, naming process `pid` instead.
-QByteArray lockNaming(QByteArray lock, qint64 pid)
+// A lock file as the writer leaves it, naming process `pid`: QLockFile's
+// own, made here, with the writer's name in it.
+QByteArray lockNaming(qint64 pid)
 {
-    const qsizetype end = lock.indexOf('\n');
-    return QByteArray::number(pid) + lock.mid(end < 0 ? lock.size() : end);
+    QTemporaryDir scratch;
+    QLockFile lock(scratch.filePath(QStringLiteral("sample.lock")));
+    QByteArray bytes;
+    if (lock.tryLock(0)) {
+        QFile file(scratch.filePath(QStringLiteral("sample.lock")));
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.readAll();
+    }
+    QList<QByteArray> lines = bytes.split('\n');
+    if (lines.size() < 2)
+        return {};
+    lines[0] = QByteArray::number(pid);
+    lines[1] = "save_once";
+    return lines.join('\n');
 }
 
 class Checker {
 public:
-    Checker(QString folder, QByteArray lock) : m_folder(std::move(folder)), m_lock(std::move(lock)) {}
+    // `running`: a process that runs throughout, for a lock to name.
+    Checker(QString folder, qint64 running) : m_folder(std::move(folder)), m_running(running) {}
 
     // What is wrong with the folder `disk` after a crash; empty when nothing is.
     QStringList check(const Disk &disk, bool confirmed, const Scenario &scenario, const QByteArray &entry);
 
 private:
     QString m_folder;
-    QByteArray m_lock;
+    qint64 m_running;
 };
 
 QStringList Checker::check(const Disk &disk, bool confirmed, const Scenario &scenario, const QByteArray &entry)
@@ -132,13 +147,13 @@ QStringList Checker::check(const Disk &disk, bool confirmed, const Scenario &sce
     const struct {
         const char *how;
         qint64 pid;
-    } locks[] = {{"as left", 0}, {"naming a running process", qint64(::getppid())}, {"naming the adding process", QCoreApplication::applicationPid()}};
+    } locks[] = {{"as left", 0}, {"naming a running process", m_running}, {"naming the adding process", QCoreApplication::applicationPid()}};
     for (const auto &lock : locks) {
         materialise(disk, m_folder);
         if (lock.pid) {
             QFile file(path + QStringLiteral(".lock"));
             if (file.open(QIODevice::WriteOnly))
-                file.write(lockNaming(disk.read(kList + QStringLiteral(".lock")).value_or(m_lock), lock.pid));
+                file.write(lockNaming(lock.pid));
         }
         QElapsedTimer took;
         took.start();
@@ -191,84 +206,64 @@ QString persisted(const QList<Op> &ops, const CrashState &state)
     return QStringLiteral("persisted: %1; not: %2").arg(kept.join(QStringLiteral(", ")), left.isEmpty() ? QStringLiteral("-") : left.join(QStringLiteral(", ")));
 }
 
-std::optional<Recording> record(const QString &strace, const QString &child, const QString &folder, const Scenario &scenario,
-                                const QByteArray &entry, Disk &start)
-{
-    QDir().mkpath(folder);
-    start = Disk{};
-    if (scenario.old) {
-        start.add(kList, *scenario.old);
-        materialise(start, folder);
-    }
-    const QString trace = folder + QStringLiteral(".trace");
-    QStringList arguments{"-f", "-y", "-xx", "-qq", "-s", "1048576", "-o", trace, "-e",
-                          "trace=open,openat,creat,close,write,pwrite64,writev,pwritev,pwritev2,lseek,ftruncate,truncate,"
-                          "fallocate,fsync,fdatasync,sync_file_range,rename,renameat,renameat2,link,linkat,unlink,unlinkat,"
-                          "mkdir,mkdirat,copy_file_range,sendfile"};
-    if (!scenario.inject.isEmpty())
-        arguments << "-e" << QStringLiteral("inject=%1").arg(scenario.inject);
-    const qsizetype equals = entry.indexOf('=');
-    arguments << child << folder + u'/' + kList << QString::fromLatin1(entry.left(equals)) << QString::fromLatin1(entry.mid(equals + 1));
-    QProcess run;
-    run.setWorkingDirectory(folder);
-    run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    run.start(strace, arguments);
-    // strace passes on the writer's exit code: 0, or 10 and more for a failed add.
-    if (!run.waitForFinished(60000) || run.exitStatus() != QProcess::NormalExit || (run.exitCode() > 0 && run.exitCode() < 10))
-        return std::nullopt;
-    QFile file(trace);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return parseStrace(file.readAll(), folder, start, kMarker);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = app.arguments();
+    if (arguments.value(1) == QLatin1String("--idle")) {
+        while (std::getchar() != EOF) {
+        }
+        return 0;
+    }
     if (arguments.size() != 2)
         return 2;
-    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
-    if (strace.isEmpty() || QProcess::execute(strace, {"-qq", "-o", "/dev/null", "true"}) != 0) {
-        std::fprintf(stderr, "crash_replay: strace is missing or may not trace here\n");
+    if (const QString why = whyCannotRecord(); !why.isEmpty()) {
+        std::fprintf(stderr, "crash_replay: %s\n", qPrintable(why));
         return 77;
     }
+    QProcess idle;
+    idle.start(arguments.at(0), {QStringLiteral("--idle")});
+    if (!idle.waitForStarted())
+        return 2;
+
     QTemporaryDir work;
     const QString root = QFileInfo(work.path()).canonicalFilePath();
-    const QList<Scenario> scenarios = {
-        {QStringLiteral("add to a list"), oldList(), {}},
-        {QStringLiteral("first add, no list yet"), std::nullopt, {}},
-        {QStringLiteral("add, the file's sync fails"), oldList(), QStringLiteral("fsync:error=EIO:when=1")},
-        {QStringLiteral("add, the folder's sync fails"), oldList(), QStringLiteral("fsync:error=EIO:when=2")},
+    QList<Scenario> scenarios = {
+        {QStringLiteral("add to a list"), oldList()},
+        {QStringLiteral("first add, no list yet"), std::nullopt},
     };
+    for (const FailedSync failing : failingSyncs()) {
+        scenarios.append({failing == FailedSync::File ? QStringLiteral("add, the file's sync fails") : QStringLiteral("add, the folder's sync fails"),
+                          oldList(), failing});
+    }
     const QByteArray entry = "power=CUT";
-    const QList<Model> models = {Model::WeakPosix, Model::Ext4, Model::Ext4AutoDa};
+    const QList<Model> models = modelsHere();
     QHash<int, QList<Tally>> tallies;
+    Checker checking(root + QStringLiteral("/check"), idle.processId());
     QElapsedTimer took;
     took.start();
     bool any = false;
     for (int s = 0; s < scenarios.size(); ++s) {
         const Scenario &scenario = scenarios[s];
+        const QString folder = root + QStringLiteral("/record%1").arg(s);
         Disk start;
-        const std::optional<Recording> recording = record(strace, QFileInfo(arguments.at(1)).absoluteFilePath(), root + QStringLiteral("/record%1").arg(s), scenario, entry, start);
-        if (!recording || recording->ops.isEmpty() || !recording->unknown.isEmpty()) {
-            std::fprintf(stderr, "crash_replay: could not record \"%s\" %s\n", qPrintable(scenario.title),
-                         recording ? qPrintable(recording->unknown.join(u' ')) : "");
+        if (scenario.old)
+            start.add(kList, *scenario.old);
+        materialise(start, folder);
+        QString why;
+        const std::optional<Recording> recording
+            = recordSave(QFileInfo(arguments.at(1)).absoluteFilePath(), folder, start, entry, scenario.failing, why);
+        if (!recording) {
+            std::fprintf(stderr, "crash_replay: %s\n", qPrintable(why));
             return 2;
         }
-        // What the writer put in its lock file, for a lock left behind in a
-        // state that has none.
-        QByteArray lock;
-        int lockFile = -1;
-        for (const Op &op : recording->ops) {
-            if (op.kind == OpKind::Create && op.name == kList + QStringLiteral(".lock"))
-                lockFile = op.file;
-            else if (op.kind == OpKind::Write && op.file == lockFile)
-                lock = op.bytes;
+        if (recording->ops.isEmpty() || !recording->unknown.isEmpty()) {
+            std::fprintf(stderr, "crash_replay: could not record \"%s\" %s\n", qPrintable(scenario.title),
+                         qPrintable(recording->unknown.join(u' ')));
+            return 2;
         }
-        Checker checking(root + QStringLiteral("/check"), lock);
         for (int m = 0; m < models.size(); ++m) {
             const QList<CrashState> states = crashStates(recording->ops, models[m]);
             Tally tally;
@@ -296,7 +291,7 @@ int main(int argc, char **argv)
         }
     }
     for (int m = 0; m < models.size(); ++m) {
-        std::printf("\n== %s (Linux writer)\n%-32s %12s %8s %8s %10s\n", qPrintable(nameOf(models[m])), "save", "crash points",
+        std::printf("\n== %s\n%-32s %12s %8s %8s %10s\n", qPrintable(nameOf(models[m])), "save", "crash points",
                     "states", "checked", "violations");
         for (int s = 0; s < scenarios.size(); ++s) {
             const Tally &t = tallies[m][s];
@@ -308,6 +303,8 @@ int main(int argc, char **argv)
                 std::printf("%s\n", qPrintable(v));
         }
     }
+    idle.closeWriteChannel();
+    idle.waitForFinished();
     std::printf("\ncrash_replay: %.1f s\n", took.elapsed() / 1000.0);
     return any ? 1 : 0;
 }

@@ -9,6 +9,10 @@
 
 #include "word_list_writer.h"
 
+#ifdef PARLANTA_RECORD_CALLS
+#include "win32_recorder.h"
+#endif
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -22,6 +26,9 @@ int main(int argc, char **argv)
     if (const std::optional<dictionary::WriteError> error
         = dictionary::addToOwnList("lexon", argv[2], argv[3], platform::WordListPlaces{file, file}))
         return 10 + int(error->failure);
+#ifdef PARLANTA_RECORD_CALLS
+    recordConfirmation();
+#endif
     std::fputs("confirmed\n", stdout);
     std::fflush(stdout);
     return 0;
