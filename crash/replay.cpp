@@ -224,7 +224,7 @@ int main(int argc, char **argv)
         return 77;
     }
     QProcess idle;
-    idle.start(arguments.at(0), {QStringLiteral("--idle")});
+    idle.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--idle")});
     if (!idle.waitForStarted())
         return 2;
 

@@ -142,6 +142,8 @@ std::optional<Failure> replaceWhole(const QString &target, const QByteArray &byt
         const ssize_t done = ::write(file.get(), bytes.constData() + written, std::size_t(bytes.size() - written));
         if (done < 0 && errno != EINTR)
             return failed(errno);
+        if (done == 0)
+            return failed(ENOSPC);
         written += std::max<ssize_t>(done, 0);
     }
     // A failed sync is a failed save: the data may never reach the disk, and
