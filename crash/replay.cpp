@@ -120,7 +120,7 @@ QStringList Checker::check(const Disk &disk, bool confirmed, const Scenario &sce
     materialise(disk, m_folder);
     const std::optional<QByteArray> list = files::readRegularFile(path);
     if (!list && (scenario.old || confirmed))
-        wrong << QStringLiteral("the list is gone");
+        wrong << (scenario.old ? QStringLiteral("the list is gone") : QStringLiteral("a confirmed add is lost: there is no list"));
     else if (list && *list != updated && list != scenario.old)
         wrong << QStringLiteral("the list is neither the old one nor the old one plus the entry (%1 bytes)").arg(list->size());
     if (list && confirmed && *list != updated)

@@ -4,7 +4,6 @@
 #include <QHash>
 #include <QRegularExpression>
 
-#include <fcntl.h>
 
 namespace crash {
 
@@ -110,6 +109,14 @@ std::optional<Call> parseCall(const QByteArray &line)
     return call;
 }
 
+// The flags of an open call as strace names them (O_CREAT|O_TRUNC ...).
+using Flags = QList<QByteArray>;
+
+Flags flagsOf(const Arg &arg)
+{
+    return arg.text.split('|');
+}
+
 class Parser {
 public:
     Parser(const QString &folder, const Disk &start, const QByteArray &marker)
@@ -152,7 +159,7 @@ private:
         Q_UNUSED(call);
         m_recording.ops.append(op);
     }
-    void opened(const Call &call, const Arg &dir, const Arg &path, long long flags);
+    void opened(const Call &call, const Arg &dir, const Arg &path, const Flags &flags);
 
     QString m_folder;
     QByteArray m_marker;
@@ -160,26 +167,13 @@ private:
     QHash<long long, Descriptor> m_descriptors;
 };
 
-long long flagsOf(const Arg &arg)
-{
-    static const QHash<QByteArray, long long> known = {
-        {"O_RDONLY", O_RDONLY}, {"O_WRONLY", O_WRONLY}, {"O_RDWR", O_RDWR}, {"O_CREAT", O_CREAT},
-        {"O_EXCL", O_EXCL}, {"O_TRUNC", O_TRUNC}, {"O_APPEND", O_APPEND}, {"O_TMPFILE", O_TMPFILE},
-        {"O_DIRECTORY", O_DIRECTORY},
-    };
-    long long flags = 0;
-    for (const QByteArray &flag : arg.text.split('|'))
-        flags |= known.value(flag, 0);
-    return flags;
-}
-
-void Parser::opened(const Call &call, const Arg &dir, const Arg &path, long long flags)
+void Parser::opened(const Call &call, const Arg &dir, const Arg &path, const Flags &flags)
 {
     if (!call.ok)
         return;
     const long long fd = call.result.number;
     m_descriptors.remove(fd);
-    if ((flags & O_TMPFILE) == O_TMPFILE) {
+    if (flags.contains("O_TMPFILE")) {
         if (!isFolder(resolve(dir, path)))
             return;
         Op op{OpKind::Create};
@@ -196,11 +190,11 @@ void Parser::opened(const Call &call, const Arg &dir, const Arg &path, long long
     if (name.isEmpty())
         return;
     Descriptor descriptor;
-    descriptor.append = flags & O_APPEND;
+    descriptor.append = flags.contains("O_APPEND");
     const auto existing = m_recording.end.names.constFind(name);
     if (existing != m_recording.end.names.cend()) {
         descriptor.file = *existing;
-        if (flags & O_TRUNC) {
+        if (flags.contains("O_TRUNC")) {
             Op op{OpKind::Truncate};
             op.file = descriptor.file;
             record(op, call);
@@ -228,7 +222,7 @@ void Parser::take(const Call &call)
     if (name == "openat" && a.size() >= 3) {
         opened(call, a[0], a[1], flagsOf(a[2]));
     } else if ((name == "open" || name == "creat") && a.size() >= 1) {
-        opened(call, Arg{}, a[0], name == "creat" ? O_CREAT | O_WRONLY | O_TRUNC : flagsOf(a.value(1)));
+        opened(call, Arg{}, a[0], name == "creat" ? Flags{"O_CREAT", "O_WRONLY", "O_TRUNC"} : flagsOf(a.value(1)));
     } else if (name == "close" && call.ok) {
         m_descriptors.remove(a.value(0).number);
     } else if ((name == "write" || name == "pwrite64") && call.ok) {
