@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QString>
 
+#include <optional>
+
 // What a writer asks of the file system in one folder, and the folder's
 // contents rebuilt from any selection of those requests: the vocabulary the
 // crash models speak. Names are bare file names in the one folder watched.

@@ -148,7 +148,7 @@ private:
         return QFileInfo(info.absolutePath()).absoluteFilePath() == m_folder ? info.fileName() : QString();
     }
     bool isFolder(const QString &path) const { return QFileInfo(path).absoluteFilePath() == m_folder; }
-    void record(Op op, const Call &call)
+    void record(Op op)
     {
         op.call = describe(op, m_recording.end);
         if (op.kind == OpKind::Link || op.kind == OpKind::Create || op.kind == OpKind::Rename)
@@ -156,7 +156,6 @@ private:
         if (op.kind == OpKind::Rename)
             op.file = m_recording.end.names.value(op.name, -1);
         apply(m_recording.end, op);
-        Q_UNUSED(call);
         m_recording.ops.append(op);
     }
     void opened(const Call &call, const Arg &dir, const Arg &path, const Flags &flags);
@@ -179,7 +178,7 @@ void Parser::opened(const Call &call, const Arg &dir, const Arg &path, const Fla
         Op op{OpKind::Create};
         op.file = m_recording.end.files.isEmpty() ? 0 : m_recording.end.files.lastKey() + 1;
         m_descriptors.insert(fd, {op.file});
-        record(op, call);
+        record(op);
         return;
     }
     if (isFolder(call.result.path)) {
@@ -197,14 +196,14 @@ void Parser::opened(const Call &call, const Arg &dir, const Arg &path, const Fla
         if (flags.contains("O_TRUNC")) {
             Op op{OpKind::Truncate};
             op.file = descriptor.file;
-            record(op, call);
+            record(op);
         }
     } else {
         Op op{OpKind::Create};
         op.name = name;
         op.file = m_recording.end.files.isEmpty() ? 0 : m_recording.end.files.lastKey() + 1;
         descriptor.file = op.file;
-        record(op, call);
+        record(op);
     }
     m_descriptors.insert(fd, descriptor);
 }
@@ -227,7 +226,7 @@ void Parser::take(const Call &call)
         m_descriptors.remove(a.value(0).number);
     } else if ((name == "write" || name == "pwrite64") && call.ok) {
         if (a.value(0).number == 1 && a.value(1).bytes == m_marker) {
-            record(Op{OpKind::Confirm}, call);
+            record(Op(OpKind::Confirm));
             return;
         }
         Descriptor *d = descriptor(0);
@@ -239,7 +238,7 @@ void Parser::take(const Call &call)
         op.offset = name == "pwrite64" ? a.value(3).number : d->append ? m_recording.end.files.value(d->file).size() : d->offset;
         if (name == "write")
             d->offset = op.offset + op.bytes.size();
-        record(op, call);
+        record(op);
     } else if (name == "lseek" && call.ok) {
         if (Descriptor *d = descriptor(0))
             d->offset = call.result.number;
@@ -248,7 +247,7 @@ void Parser::take(const Call &call)
             Op op{OpKind::Truncate};
             op.file = d->file;
             op.offset = a.value(1).number;
-            record(op, call);
+            record(op);
         }
     } else if (name == "fsync" || name == "fdatasync") {
         Descriptor *d = descriptor(0);
@@ -257,14 +256,14 @@ void Parser::take(const Call &call)
         Op op{d->folder ? OpKind::SyncFolder : OpKind::SyncFile};
         op.file = d->file;
         op.failed = !call.ok;
-        record(op, call);
+        record(op);
     } else if ((name == "rename" || name == "renameat" || name == "renameat2") && call.ok) {
         const bool at = name != "rename";
         Op op{OpKind::Rename};
         op.name = nameIn(at ? a[0] : Arg{}, a[at ? 1 : 0]);
         op.to = nameIn(at ? a[2] : Arg{}, a[at ? 3 : 1]);
         if (!op.name.isEmpty() || !op.to.isEmpty())
-            record(op, call);
+            record(op);
     } else if ((name == "link" || name == "linkat") && call.ok) {
         const bool at = name == "linkat";
         const QByteArray from = a[at ? 1 : 0].bytes;
@@ -277,17 +276,17 @@ void Parser::take(const Call &call)
         else
             op.file = m_recording.end.names.value(nameIn(at ? a[0] : Arg{}, a[at ? 1 : 0]), -1);
         if (!op.name.isEmpty() && op.file >= 0)
-            record(op, call);
+            record(op);
     } else if ((name == "unlink" || name == "unlinkat") && call.ok) {
         Op op{OpKind::Unlink};
         op.name = name == "unlink" ? nameIn(Arg{}, a[0]) : nameIn(a[0], a[1]);
         if (!op.name.isEmpty())
-            record(op, call);
+            record(op);
     } else if ((name == "mkdir" || name == "mkdirat") && call.ok) {
         Op op{OpKind::Mkdir};
         op.name = name == "mkdir" ? nameIn(Arg{}, a[0]) : nameIn(a[0], a[1]);
         if (!op.name.isEmpty())
-            record(op, call);
+            record(op);
     } else if (name == "truncate" ? !nameIn(Arg{}, a.value(0)).isEmpty() : descriptor(0) != nullptr) {
         // A call that changes a watched file in a way no model knows.
         static const QList<QByteArray> changing = {"truncate", "writev", "pwritev", "pwritev2", "fallocate",
