@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -113,8 +114,8 @@ QByteArray withEntry(QByteArrayView file, const Placement &at, QByteArrayView se
     return out;
 }
 
-// QSaveFile would follow a link by itself, but the lock has to sit beside the
-// file that is replaced, so that every path to it shares one lock.
+// The file replaced is the link's target, and the lock sits beside it, so
+// that every path to it shares one lock.
 QString linkTarget(const QString &path)
 {
     QFileInfo info(path);
@@ -130,6 +131,13 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
     // than any write takes. Short pauses with a little jitter keep several
     // writers fair.
     const QDeadlineTimer deadline(timeout);
+    // A lock file naming no process is a writer's of a moment ago, which
+    // names itself right after making the file, or one a power cut left
+    // before its contents reached the disk; QLockFile would wait for it to
+    // grow old. Seen nameless for this long, it is the second, and QLockFile
+    // removes it only if no process holds it.
+    constexpr qint64 kNamelessMs = 1000;
+    QElapsedTimer nameless;
     for (;;) {
         errno = 0;
         if (lock.tryLock(0))
@@ -152,6 +160,12 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
         qint64 holder = 0;
         const bool named = lock.getLockInfo(&holder, nullptr, nullptr);
         if (named && holder == QCoreApplication::applicationPid() && lock.removeStaleLockFile())
+            continue;
+        if (named)
+            nameless.invalidate();
+        else if (!nameless.isValid())
+            nameless.start();
+        else if (nameless.hasExpired(kNamelessMs) && lock.removeStaleLockFile())
             continue;
         if (deadline.hasExpired())
             return WriteError{WriteFailure::Busy, named ? QStringLiteral("locked by process %1").arg(holder) : QString()};

@@ -44,14 +44,13 @@ struct Failure {
 // or a failure leaves the old file or the new one, whole, and nothing else.
 // The new file keeps what `old` says the replaced one had.
 //
-// POSIX: the new file is QSaveFile's, unnamed until it is linked in place
-// (or, where the file system cannot do that, named uniquely), so replaces
-// need no lock to keep out of each other's way; it keeps the owner (where
-// the user may give it away) and the mode, and the folder is synced after.
-// Windows: the new file is always `target` + ".new" (dicy.ini.new), so the
-// caller must make sure that one replace of a target runs at a time (the
-// word list's writer holds its lock throughout); a leftover from a killed
-// replace is overwritten.
+// POSIX: the new file is always `target` + ".new", as on Windows; it keeps
+// the owner (where the user may give it away) and the mode, and the folder
+// is synced after the rename: a failed sync of either is a failure.
+// Windows: the same name (dicy.ini.new), flushed, and moved with
+// MOVEFILE_WRITE_THROUGH. On both, the caller must make sure that one
+// replace of a target runs at a time (the word list's writer holds its lock
+// throughout); a leftover from a killed replace is overwritten.
 // A read-only target is refused before anything is written; the hidden,
 // system, archive and not-indexed attributes are kept. A target another
 // program holds open is waited for briefly, then reported as EBUSY.

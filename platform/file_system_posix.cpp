@@ -3,16 +3,17 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 // POSIX systems: the word list is read through a descriptor, and replaced
-// with QSaveFile, checked and synced where QSaveFile does not.
+// by a new file beside it, synced, renamed over it, and the folder synced.
 namespace platform::files {
 
 namespace {
@@ -28,6 +29,7 @@ public:
     FileHandle(const FileHandle &) = delete;
     FileHandle &operator=(const FileHandle &) = delete;
     int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
@@ -61,15 +63,16 @@ int syncFile(int handle)
     return 0;
 }
 
-// Makes a rename in `folder` durable; a failure is not reported, since the
-// rename has happened by then.
-void syncFolder(const QString &folder)
+// Makes a rename in `folder` durable: 0, or the error code. A file system
+// that cannot sync a folder at all says EINVAL; there the rename is as
+// durable as that file system makes it.
+int syncFolder(const QString &folder)
 {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    const FileHandle fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno;
+    const int code = syncFile(fd.get());
+    return code == EINVAL ? 0 : code;
 }
 
 } // namespace
@@ -118,33 +121,43 @@ int sharedErrorCode(int code)
 
 std::optional<Failure> replaceWhole(const QString &target, const QByteArray &bytes, const FileState &old)
 {
-    // errno right after a failed call says which failure it was; without
-    // one, Qt's text is all there is.
-    const auto failed = [](const QSaveFile &save) { return Failure{errno, errno ? QString() : save.errorString()}; };
-    QSaveFile save(target);
-    // Writing in place would leave a half-written file behind a failure.
-    save.setDirectWriteFallback(false);
-    errno = 0;
-    if (!save.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed(save);
-    // QSaveFile passes the mode through QFile::Permissions, which adds the
-    // owner's bits wherever the current user may read or write (always so for
-    // root), and the new file belongs to whoever writes it.
-    if (const int code = keepOwnershipAndMode(save.handle(), old))
+    // One name for the new file, which only the holder of the writer's lock
+    // writes: a save cut short by a crash leaves at most this file, and the
+    // next save replaces it, so leftovers never pile up.
+    const QByteArray to = QFile::encodeName(target);
+    const QByteArray from = to + ".new";
+    ::unlink(from.constData());
+    FileHandle file(::open(from.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (file.get() < 0)
+        return Failure{errno, {}};
+    const auto failed = [&from, &file](int code) {
+        if (file.get() >= 0)
+            ::close(file.release());
+        ::unlink(from.constData());
         return Failure{code, {}};
-    errno = 0;
-    if (save.write(bytes) != bytes.size())
-        return failed(save);
-    // QSaveFile syncs before the rename too, but ignores a failure.
-    if (const int code = syncFile(save.handle()))
+    };
+    if (const int code = keepOwnershipAndMode(file.get(), old))
+        return failed(code);
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t done = ::write(file.get(), bytes.constData() + written, std::size_t(bytes.size() - written));
+        if (done < 0 && errno != EINTR)
+            return failed(errno);
+        if (done == 0)
+            return failed(ENOSPC);
+        written += std::max<ssize_t>(done, 0);
+    }
+    // A failed sync is a failed save: the data may never reach the disk, and
+    // a later sync would not say so.
+    if (const int code = syncFile(file.get()))
+        return failed(code);
+    if (::close(file.release()) != 0)
+        return failed(errno);
+    if (::rename(from.constData(), to.constData()) != 0)
+        return failed(errno);
+    // Until the folder is synced, a power cut may undo the rename: the word
+    // is not added until then, even though this session already reads it.
+    if (const int code = syncFolder(QFileInfo(target).absolutePath()))
         return Failure{code, {}};
-    errno = 0;
-    if (!save.commit())
-        return failed(save);
-    // Makes the rename itself durable. The new file is in place by now, so a
-    // failure here cannot be undone; reporting it would tell the user that a
-    // word the next lookup finds was not added.
-    syncFolder(QFileInfo(target).absolutePath());
     return std::nullopt;
 }
 

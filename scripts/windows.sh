@@ -37,6 +37,8 @@ if [ -n "${CI:-}" ] && grep -q 'Skipped' "$build/ctest.log"; then
     echo "windows.sh: rows were skipped; under CI every row must run" >&2
     exit 1
 fi
+# The power-cut replay of the Windows writer: its NTFS table (docs/power-cut.md).
+wine_run 300 "$build/crash/crash_replay.exe" "$(wine_path "$build/crash/save_once.exe")"
 wine_stop
 
 windows_packages
