@@ -94,16 +94,30 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# Each run of the program keeps its own output in $runs until the step
+# that made it ends; a failed step prints the output of its own runs.
+runs="$work/runs"
+step_output() {
+    local log
+    for log in "$runs"/*.log; do
+        [ -f "$log" ] || continue
+        echo "    --- $(head -n 1 "$log")"
+        tail -n +2 "$log" | tail -n 30 | sed 's/^/    /'
+    done
+    rm -f "$runs"/*.log
+}
+pass() { echo "PASS: $*"; rm -f "$runs"/*.log; }
+fail() { echo "FAIL: $*"; step_output; failures=$((failures + 1)); }
 # check DESCRIPTION COMMAND...: one PASS or FAIL line.
 check() {
     local what=$1
     shift
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
+# A command that fails outside any check still names where it stopped.
+trap 'echo "FAIL: deb-check.sh stopped at line $LINENO: $BASH_COMMAND"; step_output' ERR
 
-mkdir "$root"
+mkdir "$root" "$runs"
 tar -C "$root" -xzf "$tarball"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount -t proc proc "$root/proc"
@@ -201,18 +215,29 @@ until_ok() {
 
 program=
 # start USER: runs the installed program (or $program_path) as USER and
-# waits for its window.
+# waits for its window. On a busy machine a program has been seen to give up
+# on a display that was up but slow to answer, so the display is waited for
+# first and a program that shows no window is tried once more; each try
+# keeps its own output for the step's report.
 start() {
-    local user=$1 uid
+    local user=$1 uid try log
     uid=$(in_root id -u "$user")
     install -d -m 700 -o "$uid" -g "$uid" "$root/run/user/$uid"
-    chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
-        PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
-        "${program_path:-/usr/bin/parlanta}" >>"$work/parlanta.log" 2>&1 &
-    program=$!
-    pids+=("$program")
-    until_ok 300 main_window || return 1  # up to 30 s on a loaded machine
-    x xdotool windowfocus --sync "$main" >/dev/null
+    for try in 1 2; do
+        until_ok 300 x xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "display $display does not answer" >>"$runs/$(date +%s%N).log"; return 1; }
+        log="$runs/$(date +%s%N).log"
+        echo "${program_path:-/usr/bin/parlanta} as $user, try $try of 2:" >"$log"
+        chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
+            PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
+            "${program_path:-/usr/bin/parlanta}" >>"$log" 2>&1 &
+        program=$!
+        pids+=("$program")
+        # up to 30 s on a loaded machine
+        until_ok 300 main_window && x xdotool windowfocus --sync "$main" >/dev/null && return 0
+        kill -0 "$program" 2>/dev/null || echo "(it ended)" >>"$log"
+        stop
+    done
+    return 1
 }
 main_window() { main=$(x xdotool search --onlyvisible --name '^Parlanta$' 2>/dev/null | head -n 1) && [ -n "$main" ]; }
 stop() {
@@ -355,7 +380,6 @@ check "portable copy: its folder is unchanged, with nothing added" expect_equal 
 program_path=
 
 if [ "$failures" -ne 0 ]; then
-    [ -s "$work/parlanta.log" ] && { echo "--- parlanta's output (last lines):"; tail -n 20 "$work/parlanta.log"; }
     echo "FAIL: $failures check(s) of the installed package failed"
     exit 1
 fi
