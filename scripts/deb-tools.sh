@@ -11,6 +11,8 @@ set -euo pipefail
 deb=$(realpath "$1")
 tree=$(realpath "$2")
 . "$(dirname "$0")/clean-root.sh"
+# The tools' logs are kept beside the package.
+logs=$(dirname "$deb")
 
 # The version before this one: the same files under a lower version.
 version=$(dpkg-deb -f "$deb" Version)
@@ -24,22 +26,22 @@ dpkg-deb --root-owner-group -b "$work/previous" "$repo/parlanta_previous.deb" >/
 status=0
 nice piuparts --basetgz="$tarball" --distribution="$suite" --mirror="$(mirror | head -n 1) main" --no-eatmydata \
     --extra-repo="deb [trusted=yes] file://$repo ./" --bindmount="$repo" \
-    --log-file="$work/piuparts.log" "$deb" >/dev/null 2>&1 || status=$?
-grep -E '^[0-9:]+ (PASS|FAIL):' "$work/piuparts.log" | cut -d' ' -f2- || true
+    --log-file="$logs/piuparts.log" "$deb" >/dev/null 2>&1 || status=$?
+grep -oE '(PASS|FAIL): .*' "$logs/piuparts.log" | sed 's/^/    piuparts: /' || true
 if [ "$status" -ne 0 ]; then
-    tail -n 40 "$work/piuparts.log"
+    tail -n 40 "$logs/piuparts.log"
     echo "FAIL: piuparts" >&2
     exit 1
 fi
-grep -q 'PASS: Installation, upgrade and purging tests' "$work/piuparts.log" ||
+grep -q 'PASS: Installation, upgrade and purging tests' "$logs/piuparts.log" ||
     { echo "FAIL: piuparts made no upgrade test" >&2; exit 1; }
 echo "PASS: piuparts: install, purge, and upgrade from $version~previous"
 
 status=0
-nice autopkgtest --output-dir="$work/autopkgtest" "$deb" "$tree" -- chroot "$root" >"$work/autopkgtest.log" 2>&1 || status=$?
-sed -n '/^@@@@@@@@* summary/,$p' "$work/autopkgtest.log"
+nice autopkgtest --output-dir="$work/autopkgtest" "$deb" "$tree" -- chroot "$root" >"$logs/autopkgtest.log" 2>&1 || status=$?
+grep -E '^[[:alnum:]-]+ +(PASS|FAIL|SKIP|FLAKY|NEUTRAL)' "$logs/autopkgtest.log" | sed 's/^/    autopkgtest: /' || true
 if [ "$status" -ne 0 ]; then
-    tail -n 40 "$work/autopkgtest.log"
+    tail -n 40 "$logs/autopkgtest.log"
     echo "FAIL: autopkgtest (exit status $status)" >&2
     exit 1
 fi
