@@ -120,10 +120,12 @@ echo "PASS: desktop entry and metainfo validate"
 # The Linux archive, from the same sources, for the check of a portable copy
 # unpacked where the user may not write.
 # The changelog's date stands for every file time, rcc's and the archive's
-# own included, so that the same sources give the same bytes.
+# own included, and the modes do not follow the caller's umask, so that the
+# same sources give the same bytes.
 archive_build="$out/archive"
 rm -rf "$archive_build"
 export SOURCE_DATE_EPOCH=$epoch QT_RCC_SOURCE_DATE_OVERRIDE=$epoch
+umask 022
 { cmake -S "$tree" -B "$archive_build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
     nice cmake --build "$archive_build" && (cd "$archive_build" && cpack -G TGZ); } >"$out/archive.log" 2>&1 ||
     { tail -n 40 "$out/archive.log"; echo "FAIL: the Linux archive (log: $out/archive.log)" >&2; exit 1; }
