@@ -24,6 +24,7 @@ dpkg-deb --root-owner-group -b "$work/previous" "$repo/parlanta_previous.deb" >/
 (cd "$repo" && dpkg-scanpackages --multiversion . >Packages 2>/dev/null)
 
 status=0
+rm -f "$logs/piuparts.log"  # piuparts adds to the file it is given
 nice piuparts --basetgz="$tarball" --distribution="$suite" --mirror="$(mirror | head -n 1) main" --no-eatmydata \
     --extra-repo="deb [trusted=yes] file://$repo ./" --bindmount="$repo" \
     --log-file="$logs/piuparts.log" "$deb" >/dev/null 2>&1 || status=$?
