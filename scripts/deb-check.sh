@@ -8,10 +8,7 @@
 # removal, purge, reinstall and an upgrade all leave the users' lists alone;
 # last, the Linux archive unpacked by root into a folder the user may not
 # write keeps the user's words in their own list too.
-#
-# The root is made once with debootstrap, from the mirror this machine's apt
-# uses, and kept as a tarball in ~/.cache/parlanta with the packages apt
-# fetched for it; every run unpacks a fresh copy and throws it away after.
+# The root is made and kept by scripts/clean-root.sh.
 #
 # Usage: deb-check.sh parlanta_VERSION_ARCH.deb parlanta-VERSION-Linux.tar.gz
 #        (needs root; uses sudo)
@@ -20,107 +17,32 @@ set -euo pipefail
     { echo "usage: $0 parlanta_VERSION_ARCH.deb parlanta-VERSION-Linux.tar.gz" >&2; exit 2; }
 deb=$(realpath "$1")
 archive=$(realpath "$2")
-cache=${PARLANTA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parlanta}
-if [ "$(id -u)" -ne 0 ]; then
-    exec sudo PARLANTA_CACHE="$cache" "$0" "$deb" "$archive"
-fi
-suite=bookworm
-tarball="$cache/debian12-root.tar.gz"
-apt_cache="$cache/debian12-apt"
-mkdir -p "$cache" "$apt_cache"
-
-# The first "deb" source for the suite in this machine's apt configuration,
-# one-line or deb822 style.
-mirror() {
-    local file
-    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [ -f "$file" ] || continue
-        awk -v suite="$suite" '$1 == "deb" { i = 2; if ($i ~ /^\[/) while ($i !~ /\]$/) i++; if ($i ~ /^\[/ || $i ~ /\]$/) i++;
-                               if ($(i + 1) == suite) { print $i; exit } }' "$file"
-    done
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$file" ] || continue
-        awk -v suite="$suite" 'BEGIN { RS = ""; FS = "\n" }
-            { types = uris = suites = ""; enabled = "yes"
-              for (n = 1; n <= NF; n++) {
-                  split($n, kv, ":[ \t]*"); key = tolower(kv[1]); value = substr($n, length(kv[1]) + 2); gsub(/^[ \t]+/, "", value)
-                  if (key == "types") types = value; else if (key == "uris") uris = value
-                  else if (key == "suites") suites = value; else if (key == "enabled") enabled = value }
-              if (enabled != "no" && (" " types " ") ~ / deb / && (" " suites " ") ~ (" " suite " ")) { split(uris, u, " "); print u[1]; exit } }' "$file"
-    done
-}
-
-if [ ! -f "$tarball" ]; then
-    from=$(mirror | head -n 1)
-    [ -n "$from" ] || { echo "FAIL: no apt source for $suite found in /etc/apt" >&2; exit 1; }
-    echo "Making a clean Debian 12 root from $from (once; kept in $tarball)"
-    fresh=$(mktemp -d /var/tmp/parlanta-debootstrap.XXXXXX)
-    if ! nice debootstrap --variant=minbase "$suite" "$fresh/root" "$from" >"$fresh/debootstrap.log" 2>&1; then
-        tail -n 20 "$fresh/debootstrap.log"
-        echo "FAIL: debootstrap (log: $fresh/debootstrap.log)" >&2
-        exit 1
-    fi
-    tar -C "$fresh/root" -czf "$tarball.part" . && mv "$tarball.part" "$tarball"
-    rm -rf --one-file-system "$fresh"
-fi
-
-work=$(mktemp -d /var/tmp/parlanta-check.XXXXXX)
-root="$work/root"
-mounts=(proc dev dev/pts dev/shm)
-pids=()
+. "$(dirname "$0")/clean-root.sh"
 failures=0
-
-cleanup() {
-    local pid i
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
+# Each run of the program keeps its own output in $runs until the step
+# that made it ends; a failed step prints the output of its own runs.
+runs="$work/runs"
+step_output() {
+    local log
+    for log in "$runs"/*.log; do
+        [ -f "$log" ] || continue
+        echo "    --- $(head -n 1 "$log")"
+        tail -n +2 "$log" | tail -n 30 | sed 's/^/    /'
     done
-    for pid in "${pids[@]}"; do
-        for i in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -KILL "$pid" 2>/dev/null || true
-    done
-    # Anything a test left running in the root would keep its mounts busy.
-    for i in $(seq "${#mounts[@]}" -1 1); do
-        mountpoint -q "$root/${mounts[i - 1]}" && umount "$root/${mounts[i - 1]}" 2>/dev/null || true
-    done
-    for i in "${mounts[@]}"; do
-        if mountpoint -q "$root/$i"; then
-            echo "left mounted: $root/$i; not removing $work" >&2
-            return
-        fi
-    done
-    rm -rf --one-file-system "$work"
+    rm -f "$runs"/*.log
 }
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "PASS: $*"; rm -f "$runs"/*.log; }
+fail() { echo "FAIL: $*"; step_output; failures=$((failures + 1)); }
 # check DESCRIPTION COMMAND...: one PASS or FAIL line.
 check() {
     local what=$1
     shift
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
+# A command that fails outside any check still names where it stopped.
+trap 'echo "FAIL: deb-check.sh stopped at line $LINENO: $BASH_COMMAND"; step_output' ERR
 
-mkdir "$root"
-tar -C "$root" -xzf "$tarball"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-mount -t proc proc "$root/proc"
-mount --bind /dev "$root/dev"
-mount --bind /dev/pts "$root/dev/pts"
-mount -t tmpfs -o mode=1777,nosuid,nodev shm "$root/dev/shm"
-find "$apt_cache" -name '*.deb' -exec cp -t "$root/var/cache/apt/archives/" {} +
-
-in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
-# apt as a user runs it; the lists in the tarball are refreshed only when a
-# package they name has gone from the mirror.
-apt_get() {
-    in_root timeout 600 apt-get -q -y -o Dpkg::Use-Pty=0 "$@" >>"$work/apt.log" 2>&1 && return 0
-    in_root timeout 300 apt-get -q -o Dpkg::Use-Pty=0 update >>"$work/apt.log" 2>&1 &&
-        in_root timeout 600 apt-get -q -y -o Dpkg::Use-Pty=0 "$@" >>"$work/apt.log" 2>&1
-}
-keep_downloads() { find "$root/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n -t "$apt_cache/" {} +; }
+mkdir "$runs"
 
 # The upgrade: the same package with one more word in the shared list.
 version=$(dpkg-deb -f "$deb" Version)
@@ -201,18 +123,29 @@ until_ok() {
 
 program=
 # start USER: runs the installed program (or $program_path) as USER and
-# waits for its window.
+# waits for its window. On a busy machine a program has been seen to give up
+# on a display that was up but slow to answer, so the display is waited for
+# first and a program that shows no window is tried once more; each try
+# keeps its own output for the step's report.
 start() {
-    local user=$1 uid
+    local user=$1 uid try log
     uid=$(in_root id -u "$user")
     install -d -m 700 -o "$uid" -g "$uid" "$root/run/user/$uid"
-    chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
-        PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
-        "${program_path:-/usr/bin/parlanta}" >>"$work/parlanta.log" 2>&1 &
-    program=$!
-    pids+=("$program")
-    until_ok 300 main_window || return 1  # up to 30 s on a loaded machine
-    x xdotool windowfocus --sync "$main" >/dev/null
+    for try in 1 2; do
+        until_ok 300 x xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "display $display does not answer" >>"$runs/$(date +%s%N).log"; return 1; }
+        log="$runs/$(date +%s%N).log"
+        echo "${program_path:-/usr/bin/parlanta} as $user, try $try of 2:" >"$log"
+        chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
+            PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
+            "${program_path:-/usr/bin/parlanta}" >>"$log" 2>&1 &
+        program=$!
+        pids+=("$program")
+        # up to 30 s on a loaded machine
+        until_ok 300 main_window && x xdotool windowfocus --sync "$main" >/dev/null && return 0
+        kill -0 "$program" 2>/dev/null || echo "(it ended)" >>"$log"
+        stop
+    done
+    return 1
 }
 main_window() { main=$(x xdotool search --onlyvisible --name '^Parlanta$' 2>/dev/null | head -n 1) && [ -n "$main" ]; }
 stop() {
@@ -355,7 +288,6 @@ check "portable copy: its folder is unchanged, with nothing added" expect_equal 
 program_path=
 
 if [ "$failures" -ne 0 ]; then
-    [ -s "$work/parlanta.log" ] && { echo "--- parlanta's output (last lines):"; tail -n 20 "$work/parlanta.log"; }
     echo "FAIL: $failures check(s) of the installed package failed"
     exit 1
 fi

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the tracked files (in a copy under
-# build-deb/, so the work tree stays clean), checks it with lintian and the
-# desktop-entry and AppStream validators, builds the Linux archive from the
-# same copy, tries both in a clean Debian 12 root (scripts/deb-check.sh) and
-# prints the package's path last.
+# Makes the Debian source package from the tracked files (in a copy under
+# build-deb/, so the work tree stays clean) and builds the binary packages
+# from it twice: here, without the tests, and in a clean Debian 12 root from
+# its Build-Depends alone, with them (scripts/deb-build.sh), the two builds
+# differing in folder, clock, time zone, locale and umask; their bytes must
+# be equal. Then lintian and the desktop-entry and AppStream validators, the
+# Linux archive from the same copy, the installed package tried in a clean
+# root (scripts/deb-check.sh), piuparts and the autopkgtest
+# (scripts/deb-tools.sh); prints the package's path last.
 #   deb.sh                     all of that
-#   deb.sh --no-root           without the clean root
+#   deb.sh --no-root           without the clean roots: one build, with its tests
 #   deb.sh --mutants [pattern] each deliberate fault of scripts/mutants-deb.txt
 #                              (whose id matches) alone, in the copy: every
 #                              one must make deb.sh fail
@@ -34,14 +38,17 @@ fi
 
 out="$root/build-deb"
 version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
+upstream=${version%-*}
 arch=$(dpkg --print-architecture)
 deb="$out/parlanta_${version}_${arch}.deb"
+dsc="$out/source/parlanta_${version}.dsc"
 
 # Uncommitted changes to tracked files are built too; untracked files are not.
-rm -rf "$out/src" "$out"/parlanta_* "$out"/parlanta-dbgsym_*
-mkdir -p "$out/src"
+rm -rf "$out/source" "$out/host" "$out/clean-root" "$out"/parlanta_* "$out"/parlanta-dbgsym_*
+tree="$out/source/parlanta-$upstream"
+mkdir -p "$tree"
 snapshot=$(git -C "$root" stash create)
-git -C "$root" archive "${snapshot:-HEAD}" | tar -x -C "$out/src"
+git -C "$root" archive "${snapshot:-HEAD}" | tar -x -C "$tree"
 if [ -n "${PARLANTA_DEB_FAULT:-}" ]; then
     # The texts are matched literally, so they need no escaping in the list.
     file=$(awk -F' \\|\\|\\| ' '{print $2}' <<<"$PARLANTA_DEB_FAULT")
@@ -50,16 +57,49 @@ if [ -n "${PARLANTA_DEB_FAULT:-}" ]; then
         my $at = index($_, $f[2]);
         if ($at < 0) { exit 3 }
         substr($_, $at, length $f[2]) = $f[3];
-    ' "$out/src/$file" || { echo "FAIL: the fault's text is not in $file" >&2; exit 0; }
+    ' "$tree/$file" || { echo "FAIL: the fault's text is not in $file" >&2; exit 0; }
 fi
-(cd "$out/src" && DEB_BUILD_OPTIONS="parallel=2 ${DEB_BUILD_OPTIONS:-}" nice dpkg-buildpackage -b -us -uc >"$out/build.log" 2>&1) ||
+
+# The source package. The upstream tarball holds the tree without debian/,
+# with names, owners, modes and times that depend on nothing but the files,
+# so the same sources always give the same bytes.
+epoch=$(dpkg-parsechangelog -l "$tree/debian/changelog" -S Timestamp)
+(cd "$out/source" && tar --sort=name --mtime="@$epoch" --owner=0 --group=0 --numeric-owner --mode=go-w,a+rX \
+    --pax-option=exthdr.name=%d/PaxHeaders/%f,delete=atime,delete=ctime --exclude="parlanta-$upstream/debian" \
+    -cf - "parlanta-$upstream" | gzip -9n >"parlanta_$upstream.orig.tar.gz")
+(cd "$tree" && dpkg-buildpackage -S -us -uc -nc -d >"$out/source.log" 2>&1) ||
+    { tail -n 40 "$out/source.log"; echo "FAIL: source package (log: $out/source.log)" >&2; exit 1; }
+echo "PASS: made the source package $(basename "$dsc")"
+
+# This machine's build: when the clean root's build runs the tests, without
+# them, a year and more ahead on the clock, in UTC and another locale and
+# umask than the clean root's; without the clean root, with the tests.
+nocheck=nocheck profiles=(-Pnocheck) clock=(faketime -f +400d)
+[ "${1:-}" != --no-root ] || { nocheck=; profiles=(); clock=(); }
+mkdir -p "$out/host" && dpkg-source -x "$dsc" "$out/host/parlanta-$upstream" >/dev/null 2>&1
+(cd "$out/host/parlanta-$upstream" && umask 0022 && TZ=UTC LC_ALL=C.UTF-8 DEB_BUILD_OPTIONS="parallel=2 $nocheck" \
+    nice "${clock[@]}" dpkg-buildpackage -b -us -uc "${profiles[@]}" >"$out/build.log" 2>&1) ||
     { tail -n 40 "$out/build.log"; echo "FAIL: package build (log: $out/build.log)" >&2; exit 1; }
+cp "$out/host"/*.deb "$out/"
 [ -f "$deb" ] || { echo "FAIL: $deb was not made" >&2; exit 1; }
 echo "PASS: built $(basename "$deb")"
 
+if [ "${1:-}" != --no-root ]; then
+    "$root/scripts/deb-build.sh" "$dsc" "$out/clean-root"
+    # Both builds' packages, byte for byte; diffoscope tells why they differ.
+    for built in "$out/host"/*.deb; do
+        other="$out/clean-root/$(basename "$built")"
+        cmp -s "$built" "$other" && continue
+        if command -v diffoscope >/dev/null; then diffoscope --text - "$built" "$other" | head -n 200 || true; fi
+        echo "FAIL: $(basename "$built") differs between this machine's build and the clean root's" >&2
+        exit 1
+    done
+    echo "PASS: the clean root's build, with its tests, made the same bytes as this machine's: $(cd "$out/host" && ls ./*.deb | xargs -n 1 basename | tr '\n' ' ')"
+fi
+
 # Informational tags are shown and do not fail; a warning fails unless the
 # package overrides it (debian/parlanta.lintian-overrides says why).
-lintian --display-info --fail-on error,warning "$deb" 2>/dev/null ||
+lintian --display-info --fail-on error,warning "$deb" "$dsc" 2>/dev/null ||
     { echo "FAIL: lintian" >&2; exit 1; }
 echo "PASS: lintian"
 
@@ -70,16 +110,23 @@ desktop="$unpacked/usr/share/applications/parlanta.desktop"
 complaint=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$complaint" ] ||
     { echo "$complaint"; echo "FAIL: desktop-file-validate $(basename "$desktop")" >&2; exit 1; }
 metainfo="$unpacked/usr/share/metainfo/org.example.parlanta.metainfo.xml"
-complaint=$(appstreamcli validate --no-net --pedantic --no-color "$metainfo" 2>&1) &&
-    [ "$(grep -cv '^✔ Validation was successful' <<<"$complaint")" -eq 0 ] ||
+# Any issue at all, down to the pedantic ones, fails; read from the YAML
+# report, which no locale changes, rather than from the validator's prose.
+complaint=$(appstreamcli validate --no-net --pedantic --format=yaml "$metainfo" 2>&1) &&
+    ! grep -q '^Issues:' <<<"$complaint" ||
     { echo "$complaint"; echo "FAIL: appstreamcli validate $(basename "$metainfo")" >&2; exit 1; }
 echo "PASS: desktop entry and metainfo validate"
 
 # The Linux archive, from the same sources, for the check of a portable copy
 # unpacked where the user may not write.
+# The changelog's date stands for every file time, rcc's and the archive's
+# own included, and the modes do not follow the caller's umask, so that the
+# same sources give the same bytes.
 archive_build="$out/archive"
 rm -rf "$archive_build"
-{ cmake -S "$out/src" -B "$archive_build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
+export SOURCE_DATE_EPOCH=$epoch QT_RCC_SOURCE_DATE_OVERRIDE=$epoch
+umask 022
+{ cmake -S "$tree" -B "$archive_build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
     nice cmake --build "$archive_build" && (cd "$archive_build" && cpack -G TGZ); } >"$out/archive.log" 2>&1 ||
     { tail -n 40 "$out/archive.log"; echo "FAIL: the Linux archive (log: $out/archive.log)" >&2; exit 1; }
 archive=$(echo "$archive_build"/parlanta-*-Linux.tar.gz)
@@ -87,5 +134,6 @@ echo "PASS: built $(basename "$archive")"
 
 if [ "${1:-}" != --no-root ]; then
     "$root/scripts/deb-check.sh" "$deb" "$archive"
+    "$root/scripts/deb-tools.sh" "$deb" "$tree"
 fi
 echo "$deb"

@@ -7,15 +7,16 @@
 #                    virtual display and input tools the installer check
 #                    drives the installed program with
 #   deps.sh deb    what the Debian package needs: its build, lintian and the
-#                  validators, and debootstrap for the clean root it is tried in
+#                  validators, faketime and diffoscope for the second build,
+#                  debootstrap for the clean roots, piuparts and autopkgtest
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
 test_packages=(libbenchmark-dev clang libclang-rt-14-dev strace util-linux xvfb xauth)
 windows_packages=(cmake ninja-build qt6-base-dev g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev xz-utils
                   wine64 fonts-wine nsis unzip fonts-dejavu-core xvfb xauth xdotool xclip icoutils)
-deb_packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper fakeroot lintian
-              desktop-file-utils appstream debootstrap util-linux)
+deb_packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper fakeroot lintian faketime diffoscope-minimal
+              desktop-file-utils appstream debootstrap util-linux piuparts autopkgtest)
 
 case "${1:-run}" in
     test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;

@@ -17,6 +17,13 @@ build=$windows_build
 "$root/scripts/deps.sh" windows
 qt=$("$root/scripts/windows-qt.sh" | tail -n 1)
 echo "Qt for Windows: $qt"
+# The same sources give the same bytes: strip writes this time into each PE
+# header and rcc into the resources instead of the build's and the checkout's
+# times, the zip's entry times (local times) are written in UTC, and its
+# folders' modes do not follow the caller's umask.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
+export QT_RCC_SOURCE_DATE_OVERRIDE=$SOURCE_DATE_EPOCH TZ=UTC
+umask 022
 
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/packaging/windows/mingw-w64-x86_64.cmake" \

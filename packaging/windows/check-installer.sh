@@ -144,10 +144,20 @@ x_gone() {
 # what the result box shows. Without a window manager, each window is given
 # the keyboard before keys are sent to it.
 add_word() {
-    local dir=$1 english=$2 balouchi=$3 pid main dialog box shown tries
-    wine_run 180 "$dir/parlanta.exe" >/dev/null 2>&1 &
-    pid=$!
-    main=$(x_window Parlanta) || fail "parlanta.exe in $dir showed no main window"
+    local dir=$1 english=$2 balouchi=$3 pid main dialog box shown tries try
+    # A program that shows no window on a busy machine is tried once more;
+    # each try keeps its output for the report.
+    for try in 1 2; do
+        wine_run 180 "$dir/parlanta.exe" >"$work/parlanta-$try.log" 2>&1 &
+        pid=$!
+        main=$(x_window Parlanta) && break
+        wine_stop
+        wait "$pid" 2>/dev/null || true
+        if [ "$try" -eq 2 ]; then
+            tail -n 20 "$work"/parlanta-[12].log >&2
+            fail "adding $english: parlanta.exe in $dir showed no main window, twice"
+        fi
+    done
     xdotool windowfocus --sync "$main"
     # Edit, Add to Parlanta...
     xdotool key --clearmodifiers alt+e a

@@ -120,4 +120,4 @@ set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 # CPack finds our NSIS.template.in here before its own.
 set(CPACK_MODULE_PATH ${PARLANTA_WINDOWS_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${PARLANTA_WINDOWS_DIR}/cpack-generators.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${PARLANTA_WINDOWS_DIR}/cpack-wordlist.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PARLANTA_WINDOWS_DIR}/cpack-wordlist.cmake ${PARLANTA_WINDOWS_DIR}/cpack-file-times.cmake)
