@@ -91,6 +91,9 @@ license_phrases=(
 # DLLs it loaded, as paths below $1 in lower case, to file $2.
 run_program() {
     local dir=$1 out=$2 trace="$work/trace.txt" pid
+    # Made before the program starts, so that the reader below never finds it
+    # missing and gives up (a busy machine may start the reader first).
+    : >"$trace"
     (export WINEDEBUG=+loaddll; wine_run 120 "$dir/parlanta.exe") 2>"$trace" >/dev/null &
     pid=$!
     # Waits on the trace as it grows: ends at the ico plugin's line, or when
