@@ -11,6 +11,7 @@
 #   deb.sh                     all of that
 #   deb.sh --no-root           without the clean roots: one build, with its tests
 #   deb.sh --source            the source package only (for deb-arm64.sh)
+#   deb.sh --arch arm64        the arm64 package instead (scripts/deb-arm64.sh)
 #   deb.sh --mutants [pattern] each deliberate fault of scripts/mutants-deb.txt
 #                              (whose id matches) alone, in the copy: every
 #                              one must make deb.sh fail
@@ -35,6 +36,7 @@ if [ "${1:-}" = --mutants ]; then
     exit "$gaps"
 fi
 
+[ "${1:-} ${2:-}" != "--arch arm64" ] || exec "$root/scripts/deb-arm64.sh"
 "$root/scripts/deps.sh" deb
 
 out="$root/build-deb"
