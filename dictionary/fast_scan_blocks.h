@@ -67,6 +67,8 @@ struct BlockMasks {
 // A classifier has classify(block), which reads block[-2] to block[63], and
 // lineEnds(block), the CRs alone, reading block[0] to block[63].
 
+// The block step itself, in intrinsics that exist on x86-64 only.
+#ifdef PARLANTA_FAST_SCAN_X86
 namespace {
 
 constexpr std::int64_t kLineLimit = 32767;
@@ -391,4 +393,5 @@ BlockOutcome scanBlocks(const ScanParams &in)
 }
 
 } // namespace
+#endif
 } // namespace dictionary::fastscan

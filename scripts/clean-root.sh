@@ -5,11 +5,17 @@
 # of its own and throws it away after. Needs root; uses sudo.
 cache=${PARLANTA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parlanta}
 if [ "$(id -u)" -ne 0 ]; then
-    exec sudo PARLANTA_CACHE="$cache" DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-}" "$0" "$@"
+    exec sudo PARLANTA_CACHE="$cache" DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-}" \
+        PARLANTA_ROOT_ARCH="${PARLANTA_ROOT_ARCH:-}" "$0" "$@"
 fi
 suite=bookworm
-tarball="$cache/debian12-root.tar.gz"
-apt_cache="$cache/debian12-apt"
+# PARLANTA_ROOT_ARCH names another architecture's root (its programs run
+# under qemu), kept apart from this machine's.
+root_arch=${PARLANTA_ROOT_ARCH:-$(dpkg --print-architecture)}
+key=debian12
+[ "$root_arch" = "$(dpkg --print-architecture)" ] || key="debian12-$root_arch"
+tarball="$cache/$key-root.tar.gz"
+apt_cache="$cache/$key-apt"
 mkdir -p "$cache" "$apt_cache"
 
 # The first "deb" source for the suite in this machine's apt configuration,
@@ -36,9 +42,9 @@ mirror() {
 if [ ! -f "$tarball" ]; then
     from=$(mirror | head -n 1)
     [ -n "$from" ] || { echo "FAIL: no apt source for $suite found in /etc/apt" >&2; exit 1; }
-    echo "Making a clean Debian 12 root from $from (once; kept in $tarball)"
+    echo "Making a clean Debian 12 $root_arch root from $from (once; kept in $tarball)"
     fresh=$(mktemp -d /var/tmp/parlanta-debootstrap.XXXXXX)
-    if ! nice debootstrap --variant=minbase "$suite" "$fresh/root" "$from" >"$fresh/debootstrap.log" 2>&1; then
+    if ! nice debootstrap --arch="$root_arch" --variant=minbase "$suite" "$fresh/root" "$from" >"$fresh/debootstrap.log" 2>&1; then
         tail -n 20 "$fresh/debootstrap.log"
         echo "FAIL: debootstrap (log: $fresh/debootstrap.log)" >&2
         exit 1

@@ -10,6 +10,8 @@
 # (scripts/deb-tools.sh); prints the package's path last.
 #   deb.sh                     all of that
 #   deb.sh --no-root           without the clean roots: one build, with its tests
+#   deb.sh --source            the source package only (for deb-arm64.sh)
+#   deb.sh --arch arm64        the arm64 package instead (scripts/deb-arm64.sh)
 #   deb.sh --mutants [pattern] each deliberate fault of scripts/mutants-deb.txt
 #                              (whose id matches) alone, in the copy: every
 #                              one must make deb.sh fail
@@ -34,6 +36,7 @@ if [ "${1:-}" = --mutants ]; then
     exit "$gaps"
 fi
 
+[ "${1:-} ${2:-}" != "--arch arm64" ] || exec "$root/scripts/deb-arm64.sh"
 "$root/scripts/deps.sh" deb
 
 out="$root/build-deb"
@@ -70,6 +73,7 @@ epoch=$(dpkg-parsechangelog -l "$tree/debian/changelog" -S Timestamp)
 (cd "$tree" && dpkg-buildpackage -S -us -uc -nc -d >"$out/source.log" 2>&1) ||
     { tail -n 40 "$out/source.log"; echo "FAIL: source package (log: $out/source.log)" >&2; exit 1; }
 echo "PASS: made the source package $(basename "$dsc")"
+[ "${1:-}" != --source ] || exit 0
 
 # This machine's build: when the clean root's build runs the tests, without
 # them, a year and more ahead on the clock, in UTC and another locale and

@@ -9,6 +9,8 @@
 #   deps.sh deb    what the Debian package needs: its build, lintian and the
 #                  validators, faketime and diffoscope for the second build,
 #                  debootstrap for the clean roots, piuparts and autopkgtest
+#   deps.sh arm64  that, and qemu's user-mode emulator, which runs arm64
+#                  programs here once its handler is registered
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
@@ -17,11 +19,13 @@ windows_packages=(cmake ninja-build qt6-base-dev g++-mingw-w64-x86-64-posix ming
                   wine64 fonts-wine nsis unzip fonts-dejavu-core xvfb xauth xdotool xclip icoutils)
 deb_packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper fakeroot lintian faketime diffoscope-minimal
               desktop-file-utils appstream debootstrap util-linux piuparts autopkgtest)
+arm64_packages=("${deb_packages[@]}" qemu-user-static)
 
 case "${1:-run}" in
     test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
     windows) wanted=("${windows_packages[@]}") ;;
     deb) wanted=("${deb_packages[@]}") ;;
+    arm64) wanted=("${arm64_packages[@]}") ;;
     *) wanted=("${run_packages[@]}") ;;
 esac
 

@@ -117,6 +117,7 @@ class TestDictionary : public QObject {
 private slots:
     void initTestCase()
     {
+        qInfo("the lookup's scan here: %s", fastscan::pathName(fastscan::bestPath()));
         for (Path path : fastPaths())
             qInfo("compared with the line scan: %s", fastscan::pathName(path));
     }
