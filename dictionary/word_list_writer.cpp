@@ -124,7 +124,7 @@ QString linkTarget(const QString &path)
     return info.filePath();
 }
 
-std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds timeout)
+std::optional<WriteError> takeLock(files::FolderTurn &turn, QLockFile &lock, std::chrono::milliseconds timeout)
 {
     // QLockFile::tryLock(timeout) doubles its pause between attempts up to
     // 5 s, so a writer that loses a few times in a row would wait far longer
@@ -138,7 +138,22 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
     // removes it only if no process holds it.
     constexpr qint64 kNamelessMs = 1000;
     QElapsedTimer nameless;
+    const QString folder = QFileInfo(lock.fileName()).absolutePath();
+    const auto busy = [&lock] {
+        qint64 holder = 0;
+        return WriteError{WriteFailure::Busy, lock.getLockInfo(&holder, nullptr, nullptr)
+                                                  ? QStringLiteral("locked by process %1").arg(holder)
+                                                  : QString()};
+    };
     for (;;) {
+        // Writers that take turns at the folder first never meet at the lock
+        // file, so none can take another's live lock for a stale one.
+        if (!turn.tryTake(folder)) {
+            if (deadline.hasExpired())
+                return busy();
+            QThread::msleep(QRandomGenerator::global()->bounded(2, 20));
+            continue;
+        }
         errno = 0;
         if (lock.tryLock(0))
             return std::nullopt;
@@ -168,7 +183,7 @@ std::optional<WriteError> takeLock(QLockFile &lock, std::chrono::milliseconds ti
         else if (nameless.hasExpired(kNamelessMs) && lock.removeStaleLockFile())
             continue;
         if (deadline.hasExpired())
-            return WriteError{WriteFailure::Busy, named ? QStringLiteral("locked by process %1").arg(holder) : QString()};
+            return busy();
         QThread::msleep(QRandomGenerator::global()->bounded(2, 20));
     }
 }
@@ -210,8 +225,10 @@ std::optional<WriteError> writeEntry(QByteArrayView section, QByteArrayView key,
     static std::mutex writing;
     const std::lock_guard<std::mutex> turn(writing);
     const QString target = linkTarget(path);
+    // Released after the lock file, which goes first.
+    files::FolderTurn folderTurn;
     QLockFile lock(target + QStringLiteral(".lock"));
-    if (std::optional<WriteError> error = takeLock(lock, lockTimeout))
+    if (std::optional<WriteError> error = takeLock(folderTurn, lock, lockTimeout))
         return error;
 
     // Read again under the lock: the caller's lookup may be out of date.

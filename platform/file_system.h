@@ -56,6 +56,30 @@ struct Failure {
 // program holds open is waited for briefly, then reported as EBUSY.
 std::optional<Failure> replaceWhole(const QString &target, const QByteArray &bytes, const FileState &old);
 
+// A turn at a folder, shared by every process that takes one, held until
+// the object goes or its process ends, however it ends. On POSIX systems it
+// is the system's own lock on the folder (flock): it leaves no file behind
+// and cannot go stale, so writers never need to judge whether a lock
+// file's holder is still alive, which a lock file alone gets wrong where
+// the clock is off or a program runs under an emulator. Windows needs none:
+// there a held lock file cannot be removed.
+class FolderTurn {
+public:
+    FolderTurn() = default;
+    FolderTurn(const FolderTurn &) = delete;
+    FolderTurn &operator=(const FolderTurn &) = delete;
+    ~FolderTurn();
+    // True once this object holds the turn, or where the folder cannot be
+    // locked at all (missing, closed to this user, a file system without such
+    // locks): then the caller's lock file alone keeps writers apart, and
+    // reports why it could not be made. False while another holds it.
+    bool tryTake(const QString &folder);
+
+private:
+    int m_handle = -1;
+    bool m_taken = false;
+};
+
 // `code` in the set of codes every system shares, for mapping to failures:
 // a full disk quota, which only some systems have, is a full disk.
 int sharedErrorCode(int code);

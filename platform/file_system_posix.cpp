@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,6 +113,32 @@ FileState examine(const QString &path)
     state.owner = info.st_uid;
     state.group = info.st_gid;
     return state;
+}
+
+FolderTurn::~FolderTurn()
+{
+    if (m_handle >= 0)
+        ::close(m_handle);
+}
+
+bool FolderTurn::tryTake(const QString &folder)
+{
+    if (m_taken)
+        return true;
+    if (m_handle < 0)
+        m_handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_handle < 0)
+        return m_taken = true;
+    int result;
+    while ((result = ::flock(m_handle, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    }
+    if (result != 0 && errno == EWOULDBLOCK)
+        return false;
+    if (result != 0) {
+        ::close(m_handle);
+        m_handle = -1;
+    }
+    return m_taken = true;
 }
 
 int sharedErrorCode(int code)

@@ -200,6 +200,13 @@ FileState examine(const QString &path)
     return state;
 }
 
+FolderTurn::~FolderTurn() = default;
+
+bool FolderTurn::tryTake(const QString &)
+{
+    return m_taken = true;
+}
+
 int sharedErrorCode(int code)
 {
     return code;
