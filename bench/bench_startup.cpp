@@ -1,6 +1,8 @@
 // The start of Parlanta, or of a bare Qt main window for comparison, up to
 // the moment its window is shown on the screen:
-//   bench_startup parlanta|bare
+//   bench_startup parlanta|bare|text
+// "text" is the bare window with one line of text in it: what drawing any
+// text at all (fonts found, loaded and shaped) adds to the bare window.
 // It then prints that moment (the system clock, in nanoseconds), which
 // scripts/bench.sh sets against the moment it started the program, and the
 // process's peak memory so far (kB), and ends.
@@ -9,6 +11,7 @@
 #include "form1.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QWindow>
 
@@ -39,9 +42,9 @@ public:
 
 int main(int argc, char *argv[])
 {
-    const bool bare = argc == 2 && QByteArray(argv[1]) == "bare";
-    if (argc != 2 || (!bare && QByteArray(argv[1]) != "parlanta")) {
-        std::fputs("usage: bench_startup parlanta|bare\n", stderr);
+    const QByteArray kind = argc == 2 ? QByteArray(argv[1]) : QByteArray();
+    if (kind != "parlanta" && kind != "bare" && kind != "text") {
+        std::fputs("usage: bench_startup parlanta|bare|text\n", stderr);
         return 2;
     }
     // As main.cpp starts the program.
@@ -49,10 +52,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Parlanta"));
     platform::DesktopPlatform platform;
     std::unique_ptr<QMainWindow> window;
-    if (bare)
-        window = std::make_unique<QMainWindow>();
-    else
+    if (kind == "parlanta") {
         window = std::make_unique<Form1>(platform);
+    } else {
+        window = std::make_unique<QMainWindow>();
+        if (kind == "text")
+            window->setCentralWidget(new QLabel(QStringLiteral("Parlanta")));
+    }
     ShownThenQuit watch;
     window->winId(); // makes the window handle to watch
     window->windowHandle()->installEventFilter(&watch);
