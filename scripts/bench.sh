@@ -9,4 +9,4 @@ cmake --build "$build" --target bench_word_list
 "$build/bench/bench_word_list" --benchmark_color=false "$@"
 # The start-up, Parlanta's against a bare Qt main window's, on an X server of its own.
 cmake --build "$build" --target bench_startup
-xvfb-run -a -s "-screen 0 1280x1024x24" "$root/bench/startup.sh" "$build/bench/bench_startup"
+"$root/scripts/with-display.sh" 1280x1024x24 "$root/bench/startup.sh" "$build/bench/bench_startup"

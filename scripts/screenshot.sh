@@ -64,5 +64,5 @@ build="$root/build"
 cmake -S "$root" -B "$build" -G Ninja -DPARLANTA_TOOLS=ON >/dev/null
 cmake --build "$build" --target screenshot
 # Under a real X server when there is one to borrow, so fonts render as on a desktop.
-QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tools/screenshot" "$root/data" "$root/docs/$name.png"
+QT_SCALE_FACTOR=$scale "$root/scripts/with-display.sh" 1280x1024x24 "$build/tools/screenshot" "$root/data" "$root/docs/$name.png"
 echo "wrote docs/$name.png"

@@ -38,7 +38,7 @@ fi
 # the keys sent; the whole check is bounded too.
 if [ -z "${PARLANTA_CHECK_DISPLAY:-}" ]; then
     PARLANTA_CHECK_DISPLAY=1 exec timeout -k 30 1800 \
-        xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+        "$root/scripts/with-display.sh" 1024x768x24 "$0" "$@"
 fi
 installer=$(realpath "$1")
 zip=$(realpath "$2")
