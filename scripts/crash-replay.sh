@@ -7,8 +7,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" test
 
+. "$root/scripts/compiler-cache.sh"
+
 build="$root/build"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLANTA_TESTS=ON >/dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPARLANTA_TESTS=ON "${compiler_cache[@]}" >/dev/null
 cmake --build "$build" --target crash_replay test_crash_models save_once
 "$build/crash/test_crash_models" -silent
 # The states are rebuilt in memory-backed storage where there is some, so

@@ -105,7 +105,7 @@ check "Parlanta is in the desktop's menu: a valid parlanta.desktop, its program,
 # Xvfb picks a free display itself and tells which, so it cannot collide
 # with another one on this machine.
 in_root sh -c 'mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix'
-chroot "$root" /usr/bin/Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+chroot "$root" /usr/bin/Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb starts"; exit 1; }

@@ -14,7 +14,7 @@
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core)
-test_packages=(libbenchmark-dev clang libclang-rt-14-dev strace util-linux xvfb xauth)
+test_packages=(libbenchmark-dev clang libclang-rt-14-dev strace util-linux xvfb xauth ccache)
 windows_packages=(cmake ninja-build qt6-base-dev g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev xz-utils
                   wine64 fonts-wine nsis unzip fonts-dejavu-core xvfb xauth xdotool xclip icoutils)
 deb_packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev debhelper fakeroot lintian faketime diffoscope-minimal

@@ -12,7 +12,7 @@ set -euo pipefail
 screen=$1
 shift
 state=$(mktemp -d "${TMPDIR:-/tmp}/parlanta-display.XXXXXX")
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$state/display" 2>"$state/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$state/display" 2>"$state/xvfb.log" &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; rm -rf "$state"' EXIT
 trap 'exit 143' TERM INT
