@@ -123,18 +123,18 @@ case "${1:-}" in
     "$here/deps.sh" arm64
     fetch_qemu
     register_aarch64
-    "$here/deb.sh" --source
+    PARLANTA_DEB_OUT="$top/build-deb/arm64-source" "$here/deb.sh" --source
     version=$(dpkg-parsechangelog -l "$top/debian/changelog" -S Version)
     rm -rf "$out"
     mkdir -p "$out"
     start=$SECONDS
-    "$0" --build "$top/build-deb/source/parlanta_$version.dsc"
+    "$0" --build "$top/build-deb/arm64-source/source/parlanta_$version.dsc"
     deb="$out/parlanta_${version}_arm64.deb"
     [ "$(dpkg-deb -f "$deb" Architecture)" = arm64 ] || failed "$deb is not an arm64 package"
     grep -qE '^100% tests passed, 0 tests failed out of [1-9]' "$out/build.log" || failed "the arm64 build ran no tests"
     echo "PASS: cross-built $(basename "$deb") with its tests run under qemu ($((SECONDS - start)) s)"
     start=$SECONDS
-    "$0" --install "$deb" "$top/build-deb/source/parlanta-${version%-*}"
+    "$0" --install "$deb" "$top/build-deb/arm64-source/source/parlanta-${version%-*}"
     echo "PASS: installed in an arm64 root, the program found Friday and added a word ($((SECONDS - start)) s)"
     ;;
 esac

@@ -29,6 +29,11 @@ step_output() {
         echo "    --- $(head -n 1 "$log")"
         tail -n +2 "$log" | tail -n 30 | sed 's/^/    /'
     done
+    # What the display server said (it reports connections it refused).
+    if [ -s "$work/xvfb.log" ]; then
+        echo "    --- Xvfb:"
+        tail -n 20 "$work/xvfb.log" | sed 's/^/    /'
+    fi
     rm -f "$runs"/*.log
 }
 pass() { echo "PASS: $*"; rm -f "$runs"/*.log; }
@@ -105,7 +110,7 @@ check "Parlanta is in the desktop's menu: a valid parlanta.desktop, its program,
 # Xvfb picks a free display itself and tells which, so it cannot collide
 # with another one on this machine.
 in_root sh -c 'mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix'
-chroot "$root" /usr/bin/Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+chroot "$root" /usr/bin/Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -audit 1 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb starts"; exit 1; }
@@ -131,23 +136,29 @@ start() {
     local user=$1 uid try log
     uid=$(in_root id -u "$user")
     install -d -m 700 -o "$uid" -g "$uid" "$root/run/user/$uid"
-    for try in 1 2; do
-        until_ok 300 x xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "display $display does not answer" >>"$runs/$(date +%s%N).log"; return 1; }
-        log="$runs/$(date +%s%N).log"
-        echo "${program_path:-/usr/bin/parlanta} as $user, try $try of 2:" >"$log"
+    as_user() {
         chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
-            PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" \
-            "${program_path:-/usr/bin/parlanta}" >>"$log" 2>&1 &
+            PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" "$@"
+    }
+    for try in 1 2 3; do
+        log="$runs/$(date +%s%N).log"
+        # The display as this user sees it, before the program is started.
+        until_ok 300 as_user timeout 10 xdotool getdisplaygeometry >/dev/null 2>&1 ||
+            { echo "display $display does not answer $user" >>"$log"; return 1; }
+        echo "${program_path:-/usr/bin/parlanta} as $user, try $try of 3:" >>"$log"
+        as_user "${program_path:-/usr/bin/parlanta}" >>"$log" 2>&1 &
         program=$!
         pids+=("$program")
-        # up to 30 s on a loaded machine
-        until_ok 300 main_window && x xdotool windowfocus --sync "$main" >/dev/null && return 0
+        # up to 30 s on a loaded machine; a program that ended is tried again at once
+        until_ok 300 shown_or_ended
+        [ -n "$main" ] && x xdotool windowfocus --sync "$main" >/dev/null && return 0
         kill -0 "$program" 2>/dev/null || echo "(it ended)" >>"$log"
         stop
     done
     return 1
 }
 main_window() { main=$(x xdotool search --onlyvisible --name '^Parlanta$' 2>/dev/null | head -n 1) && [ -n "$main" ]; }
+shown_or_ended() { main_window && return 0; main=; ! kill -0 "$program" 2>/dev/null; }
 stop() {
     kill "$program" 2>/dev/null || true
     for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done

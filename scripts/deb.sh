@@ -39,7 +39,9 @@ fi
 [ "${1:-} ${2:-}" != "--arch arm64" ] || exec "$root/scripts/deb-arm64.sh"
 "$root/scripts/deps.sh" deb
 
-out="$root/build-deb"
+# PARLANTA_DEB_OUT: another folder for all of it (deb-arm64.sh makes its
+# source package apart, so that it may run beside this script).
+out=${PARLANTA_DEB_OUT:-$root/build-deb}
 version=$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)
 upstream=${version%-*}
 arch=$(dpkg --print-architecture)
@@ -50,7 +52,7 @@ dsc="$out/source/parlanta_${version}.dsc"
 rm -rf "$out/source" "$out/host" "$out/clean-root" "$out"/parlanta_* "$out"/parlanta-dbgsym_*
 tree="$out/source/parlanta-$upstream"
 mkdir -p "$tree"
-snapshot=$(git -C "$root" stash create)
+snapshot=$(git -C "$root" stash create 2>/dev/null) || snapshot=
 git -C "$root" archive "${snapshot:-HEAD}" | tar -x -C "$tree"
 if [ -n "${PARLANTA_DEB_FAULT:-}" ]; then
     # The texts are matched literally, so they need no escaping in the list.
