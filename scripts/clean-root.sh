@@ -39,6 +39,9 @@ mirror() {
     done
 }
 
+# One maker of the root at a time; a second script waits and uses it.
+exec 9>"$tarball.lock"
+flock 9
 if [ ! -f "$tarball" ]; then
     from=$(mirror | head -n 1)
     [ -n "$from" ] || { echo "FAIL: no apt source for $suite found in /etc/apt" >&2; exit 1; }
@@ -52,6 +55,8 @@ if [ ! -f "$tarball" ]; then
     tar -C "$fresh/root" -czf "$tarball.part" . && mv "$tarball.part" "$tarball"
     rm -rf --one-file-system "$fresh"
 fi
+flock -u 9
+exec 9>&-
 
 work=$(mktemp -d /var/tmp/parlanta-check.XXXXXX)
 root="$work/root"
