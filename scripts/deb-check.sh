@@ -130,23 +130,22 @@ program=
 # start USER: runs the installed program (or $program_path) as USER and
 # waits for its window. On a busy machine a program has been seen to give up
 # on a display that was up but slow to answer, so the display is waited for
-# first and a program that shows no window is tried once more; each try
-# keeps its own output for the step's report.
+# first, as that user, and a program that shows no window is tried again,
+# three times in all; each try keeps its own output for the step's report.
 start() {
     local user=$1 uid try log
     uid=$(in_root id -u "$user")
     install -d -m 700 -o "$uid" -g "$uid" "$root/run/user/$uid"
-    as_user() {
-        chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
-            PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid" "$@"
-    }
+    local as_user=(chroot --userspec="$uid:$uid" "$root" env -i HOME="/home/$user" USER="$user" LOGNAME="$user"
+                   PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" XDG_RUNTIME_DIR="/run/user/$uid")
     for try in 1 2 3; do
         log="$runs/$(date +%s%N).log"
         # The display as this user sees it, before the program is started.
-        until_ok 300 as_user timeout 10 xdotool getdisplaygeometry >/dev/null 2>&1 ||
+        until_ok 300 "${as_user[@]}" timeout 10 xdotool getdisplaygeometry >/dev/null 2>&1 ||
             { echo "display $display does not answer $user" >>"$log"; return 1; }
         echo "${program_path:-/usr/bin/parlanta} as $user, try $try of 3:" >>"$log"
-        as_user "${program_path:-/usr/bin/parlanta}" >>"$log" 2>&1 &
+        # chroot execs the program, so that $! is the program itself.
+        "${as_user[@]}" "${program_path:-/usr/bin/parlanta}" >>"$log" 2>&1 &
         program=$!
         pids+=("$program")
         # up to 30 s on a loaded machine; a program that ended is tried again at once
