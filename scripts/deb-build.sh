@@ -39,7 +39,7 @@ chown -R 2000:2000 "$root/build"
 status=0
 chroot --userspec=2000:2000 "$root" env -i PATH=/usr/bin:/bin HOME=/home/builder \
     TZ=XYZ-14 LANG=C LANGUAGE=fr DEB_BUILD_OPTIONS="parallel=2 ${DEB_BUILD_OPTIONS:-}" \
-    sh -c 'umask 0002 && cd "$1" && dpkg-source -x "$2" tree && cd tree && nice dpkg-buildpackage -b -us -uc' \
+    sh -c 'umask 0002 && cd "$1" && dpkg-source -x "$2" tree && cd tree && dpkg-buildpackage -b -us -uc' \
     build "$place" "$(basename "$dsc")" >"$out/build.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || { tail -n 60 "$out/build.log"; failed "the package build in the clean root (log: $out/build.log)"; }
 cp "$root$place"/*.deb "$out/"

@@ -25,7 +25,7 @@ dpkg-deb --root-owner-group -b "$work/previous" "$repo/parlanta_previous.deb" >/
 
 status=0
 rm -f "$logs/piuparts.log"  # piuparts adds to the file it is given
-nice piuparts --basetgz="$tarball" --distribution="$suite" --mirror="$(mirror | head -n 1) main" --no-eatmydata \
+piuparts --basetgz="$tarball" --distribution="$suite" --mirror="$(mirror | head -n 1) main" --no-eatmydata \
     --extra-repo="deb [trusted=yes] file://$repo ./" --bindmount="$repo" \
     --log-file="$logs/piuparts.log" "$deb" >/dev/null 2>&1 || status=$?
 grep -oE '(PASS|FAIL): .*' "$logs/piuparts.log" | sed 's/^/    piuparts: /' || true
@@ -39,8 +39,9 @@ grep -q 'PASS: Installation, upgrade and purging tests' "$logs/piuparts.log" ||
 echo "PASS: piuparts: install, purge, and upgrade from $version~previous"
 
 status=0
-nice autopkgtest --output-dir="$work/autopkgtest" "$deb" "$tree" -- chroot "$root" >"$logs/autopkgtest.log" 2>&1 || status=$?
-grep -E '^[[:alnum:]-]+ +(PASS|FAIL|SKIP|FLAKY|NEUTRAL)' "$logs/autopkgtest.log" | sed 's/^/    autopkgtest: /' || true
+autopkgtest --output-dir="$work/autopkgtest" --summary-file="$work/autopkgtest.summary" "$deb" "$tree" -- chroot "$root" >"$logs/autopkgtest.log" 2>&1 || status=$?
+# The summary file holds one line per test, nothing else.
+sed 's/^/    autopkgtest: /' "$work/autopkgtest.summary" 2>/dev/null || true
 if [ "$status" -ne 0 ]; then
     tail -n 40 "$logs/autopkgtest.log"
     echo "FAIL: autopkgtest (exit status $status)" >&2

@@ -77,21 +77,61 @@ epoch=$(dpkg-parsechangelog -l "$tree/debian/changelog" -S Timestamp)
 echo "PASS: made the source package $(basename "$dsc")"
 [ "${1:-}" != --source ] || exit 0
 
+# run_together NAME...: the functions NAME... at once, each with its output
+# kept apart and printed, in the order given, when all have ended; fails if
+# any of them failed. The builds and the checks that follow are independent
+# of each other, and much of each waits on one process at a time (apt, dpkg,
+# a display), so side by side they share the cores well.
+run_together() {
+    local name pids=() status=0 i=0
+    for name; do "$name" >"$out/$name.out" 2>&1 & pids+=($!); done
+    for name; do
+        wait "${pids[i]}" || status=1
+        cat "$out/$name.out"
+        i=$((i + 1))
+    done
+    return "$status"
+}
+
 # This machine's build: when the clean root's build runs the tests, without
 # them, a year and more ahead on the clock, in UTC and another locale and
 # umask than the clean root's; without the clean root, with the tests.
 nocheck=nocheck profiles=(-Pnocheck) clock=(faketime -f +400d)
 [ "${1:-}" != --no-root ] || { nocheck=; profiles=(); clock=(); }
-mkdir -p "$out/host" && dpkg-source -x "$dsc" "$out/host/parlanta-$upstream" >/dev/null 2>&1
-(cd "$out/host/parlanta-$upstream" && umask 0022 && TZ=UTC LC_ALL=C.UTF-8 DEB_BUILD_OPTIONS="parallel=2 $nocheck" \
-    nice "${clock[@]}" dpkg-buildpackage -b -us -uc "${profiles[@]}" >"$out/build.log" 2>&1) ||
-    { tail -n 40 "$out/build.log"; echo "FAIL: package build (log: $out/build.log)" >&2; exit 1; }
-cp "$out/host"/*.deb "$out/"
-[ -f "$deb" ] || { echo "FAIL: $deb was not made" >&2; exit 1; }
-echo "PASS: built $(basename "$deb")"
+host_build() {
+    mkdir -p "$out/host" && dpkg-source -x "$dsc" "$out/host/parlanta-$upstream" >/dev/null 2>&1
+    (cd "$out/host/parlanta-$upstream" && umask 0022 && TZ=UTC LC_ALL=C.UTF-8 DEB_BUILD_OPTIONS="parallel=2 $nocheck" \
+        "${clock[@]}" dpkg-buildpackage -b -us -uc "${profiles[@]}" >"$out/build.log" 2>&1) ||
+        { tail -n 40 "$out/build.log"; echo "FAIL: package build (log: $out/build.log)" >&2; exit 1; }
+    cp "$out/host"/*.deb "$out/"
+    [ -f "$deb" ] || { echo "FAIL: $deb was not made" >&2; exit 1; }
+    echo "PASS: built $(basename "$deb")"
+}
+clean_root_build() { "$root/scripts/deb-build.sh" "$dsc" "$out/clean-root"; }
+
+# The Linux archive, from the same sources, for the check of a portable copy
+# unpacked where the user may not write.
+# The changelog's date stands for every file time, rcc's and the archive's
+# own included, and the modes do not follow the caller's umask, so that the
+# same sources give the same bytes.
+archive_build="$out/archive"
+archive="$archive_build/parlanta-$upstream-Linux.tar.gz"
+archive_build() {
+    rm -rf "$archive_build"
+    export SOURCE_DATE_EPOCH=$epoch QT_RCC_SOURCE_DATE_OVERRIDE=$epoch
+    umask 022
+    { cmake -S "$tree" -B "$archive_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPARLANTA_TESTS=OFF &&
+        cmake --build "$archive_build" && (cd "$archive_build" && cpack -G TGZ); } >"$out/archive.log" 2>&1 ||
+        { tail -n 40 "$out/archive.log"; echo "FAIL: the Linux archive (log: $out/archive.log)" >&2; exit 1; }
+    [ -f "$archive" ] || { echo "FAIL: $archive was not made" >&2; exit 1; }
+    echo "PASS: built $(basename "$archive")"
+}
+
+builds=(host_build archive_build)
+[ "${1:-}" = --no-root ] || builds+=(clean_root_build)
+run_together "${builds[@]}" || exit 1
 
 if [ "${1:-}" != --no-root ]; then
-    "$root/scripts/deb-build.sh" "$dsc" "$out/clean-root"
     # Both builds' packages, byte for byte; diffoscope tells why they differ.
     for built in "$out/host"/*.deb; do
         other="$out/clean-root/$(basename "$built")"
@@ -123,23 +163,8 @@ complaint=$(appstreamcli validate --no-net --pedantic --format=yaml "$metainfo" 
     { echo "$complaint"; echo "FAIL: appstreamcli validate $(basename "$metainfo")" >&2; exit 1; }
 echo "PASS: desktop entry and metainfo validate"
 
-# The Linux archive, from the same sources, for the check of a portable copy
-# unpacked where the user may not write.
-# The changelog's date stands for every file time, rcc's and the archive's
-# own included, and the modes do not follow the caller's umask, so that the
-# same sources give the same bytes.
-archive_build="$out/archive"
-rm -rf "$archive_build"
-export SOURCE_DATE_EPOCH=$epoch QT_RCC_SOURCE_DATE_OVERRIDE=$epoch
-umask 022
-{ cmake -S "$tree" -B "$archive_build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
-    nice cmake --build "$archive_build" && (cd "$archive_build" && cpack -G TGZ); } >"$out/archive.log" 2>&1 ||
-    { tail -n 40 "$out/archive.log"; echo "FAIL: the Linux archive (log: $out/archive.log)" >&2; exit 1; }
-archive=$(echo "$archive_build"/parlanta-*-Linux.tar.gz)
-echo "PASS: built $(basename "$archive")"
-
-if [ "${1:-}" != --no-root ]; then
-    "$root/scripts/deb-check.sh" "$deb" "$archive"
-    "$root/scripts/deb-tools.sh" "$deb" "$tree"
-fi
+# Each in a clean root of its own.
+installed_checks() { "$root/scripts/deb-check.sh" "$deb" "$archive"; }
+debian_tools() { "$root/scripts/deb-tools.sh" "$deb" "$tree"; }
+[ "${1:-}" = --no-root ] || run_together installed_checks debian_tools || exit 1
 echo "$deb"
